@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QApplication>
+#include <QString>
+
+#include <exception>
+#include <functional>
+
+// The application object. Errors that leave an operator's action stop here:
+// notify() catches them and shows them the one way the program reports
+// errors, a message box titled with the application title.
+class TApplication : public QApplication {
+    Q_OBJECT
+public:
+    TApplication(int& argc, char** argv);
+
+    bool notify(QObject* receiver, QEvent* event) override;
+
+    static QString Title();
+    static void SetTitle(const QString& title);
+
+    // The top-level error handler; also called directly by code that must
+    // report an error itself instead of letting it propagate.
+    static void ShowException(const std::exception& error);
+
+    // The message as shown: a full stop is appended when the last
+    // character's code is above that of the full stop.
+    static QString MessageText(const std::exception& error);
+
+    // Replaces the message box, for headless use; an empty presenter
+    // restores the message box.
+    using ExceptionPresenter = std::function<void(const QString& title, const QString& message)>;
+    static void SetExceptionPresenter(ExceptionPresenter presenter);
+};
