@@ -1,0 +1,55 @@
+#include "serial/posix/PortMap.h"
+
+#include <cstdlib>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace PortMap {
+
+fs::path Directory()
+{
+    const char* configHome = std::getenv("XDG_CONFIG_HOME");
+    if (configHome && configHome[0] == '/')
+        return fs::path(configHome) / "mirelda" / "ports";
+    const char* home = std::getenv("HOME");
+    return fs::path(home ? home : "/") / ".config" / "mirelda" / "ports";
+}
+
+fs::path ResolveDevicePath(const std::string& portName)
+{
+    if (!portName.empty() && portName.front() == '/')
+        return portName;
+    // A name with a path separator cannot be a map entry and must not walk
+    // out of the map or /dev.
+    if (!portName.empty() && portName.find('/') == std::string::npos) {
+        const fs::path entry = Directory() / portName;
+        std::error_code error;
+        if (fs::is_symlink(fs::symlink_status(entry, error))) {
+            fs::path target = fs::read_symlink(entry, error);
+            if (!error)
+                return target.is_absolute() ? target : entry.parent_path() / target;
+        }
+    }
+    return fs::path("/dev") / portName;
+}
+
+void Register(const std::string& portName, const fs::path& devicePath)
+{
+    const fs::path directory = Directory();
+    fs::create_directories(directory);
+    // Link under a temporary name, then rename over the entry: a reader never
+    // sees the name missing or half made.
+    const fs::path temporary = directory / ("." + portName + ".new");
+    fs::remove(temporary);
+    fs::create_symlink(devicePath, temporary);
+    fs::rename(temporary, directory / portName);
+}
+
+void Unregister(const std::string& portName)
+{
+    std::error_code ignored;
+    fs::remove(Directory() / portName, ignored);
+}
+
+} // namespace PortMap
