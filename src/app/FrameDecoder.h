@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+#include <array>
+#include <cstdint>
+
+// Turns the receive log into numbered fields and the fields into the points
+// of the spectrum curve. A frame is 8-bit text of fields, each closed by CR;
+// LF is ignored anywhere; the first 'e' ends the frame. Fields 1 to 5 are a
+// header kept as text; every later field is a reading converted with
+// StrToInt. The tables live as long as the decoder and are not cleared
+// between frames: a shorter frame leaves later entries as an earlier frame
+// set them.
+class TFrameDecoder {
+public:
+    static constexpr int MaxFields = 2200;
+    static constexpr int HeaderFields = 5;
+    static constexpr int FirstPlottedField = 6;
+    static constexpr int LastPlottedField = 512;
+    static constexpr int PlottedPoints = LastPlottedField - FirstPlottedField + 1;
+
+    // Walks the log from its first byte. Every field closed by CR is stored
+    // (text first, then the reading), so a bad reading raises EConvertError
+    // with the fields before it already holding their new values. Text
+    // after the last CR is an unfinished field and is dropped.
+    //
+    // Returns whether the closing 'e' was found. A log that ends without one
+    // (cleared between the data and the flag event) still stores what CR
+    // closed; the caller plots and asks for the next frame as usual, so
+    // acquisition does not stall.
+    //
+    // Fields beyond MaxFields are ignored: never stored, never converted.
+    bool Decode(QByteArrayView log);
+
+    // Offset and gain from the operator's texts, read leniently (bad text
+    // gives a partial value, never an error).
+    void ReadScale(QByteArrayView offsetText, QByteArrayView gainText);
+
+    // 1 <= index <= MaxFields.
+    const QByteArray& FieldText(int index) const { return fieldText.at(static_cast<size_t>(index - 1)); }
+    int32_t FieldValue(int index) const { return fieldValue.at(static_cast<size_t>(index - 1)); }
+    int32_t OffsetValue() const { return offsetValue; }
+    int32_t GainValue() const { return gainValue; }
+
+    // The curve's y at x: 256 - FieldValue[x] * gain - offset in signed
+    // 32-bit arithmetic that wraps on overflow, the product first.
+    int32_t PlotY(int x) const;
+
+private:
+    void CloseField(int number, const QByteArray& text);
+
+    std::array<QByteArray, MaxFields> fieldText;
+    std::array<int32_t, MaxFields> fieldValue{};
+    int32_t offsetValue = 0;
+    int32_t gainValue = 0;
+};
