@@ -1,0 +1,27 @@
+#pragma once
+
+#include "specsim/FrameBuilder.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct TSimulatorOptions {
+    std::string Name = "COM11";
+    int Baud = 0; // 0: unthrottled
+    TLineEnd LineEnd = TLineEnd::CrLf;
+    int ChunkMin = 0; // 0: no random chunking
+    int ChunkMax = 0;
+    int MalformedEvery = 0; // 0: never
+    uint64_t Frames = 0;    // 0: until stopped
+    int Fields = 512;
+    uint32_t Seed = 1;
+    bool Help = false;
+};
+
+// Reads the command line (without the program name); "--opt value" and
+// "--opt=value" both work. Throws std::invalid_argument with a message for
+// the operator on anything it cannot use.
+TSimulatorOptions ParseSimulatorOptions(const std::vector<std::string>& arguments);
+
+std::string SimulatorUsage();
