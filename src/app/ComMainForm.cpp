@@ -1,6 +1,8 @@
 #include "app/ComMainForm.h"
 
 #include "app/ReceiveLog.h"
+#include "graph/Graph.h"
+#include "serial/CPort.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -26,6 +28,9 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("  Spectroscopy Research by Tavelin"));
+    // The classic bitmap family does not exist here; the metric-compatible
+    // free sans serif keeps the captions within their fixed places.
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPixelSize(14);
     setFont(font);
@@ -37,10 +42,16 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
     CreateControls();
     SetTabOrder();
     FLog = new TReceiveLog(Memo, this);
+    LoadGraphSettings();
+    LoadPortSettings();
     ConnectHandlers();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1()
+{
+    // The port closes itself while the controls its handlers touch still exist.
+    ComPort.reset();
+}
 
 void TForm1::CreateControls()
 {
@@ -68,6 +79,9 @@ void TForm1::CreateControls()
 
     Button1 = Place(new QPushButton(QStringLiteral("Clear"), this), "Button1", 21, 321, 123, 31);
     Button1->setDefault(true);
+    XYGraph1 = new TXYGraph(this);
+    XYGraph1->setObjectName(QStringLiteral("XYGraph1"));
+    XYGraph1->SetBounds(320, 8, 969, 361);
     Button2 = Place(new QPushButton(QStringLiteral("Reset Axis"), this), "Button2", 172, 338, 117, 31);
     Edit1 = Place(new QLineEdit(QStringLiteral("0"), this), "Edit1", 176, 272, 81, 24);
     Edit2 = Place(new QLineEdit(QStringLiteral("1"), this), "Edit2", 176, 304, 81, 24);
@@ -83,7 +97,10 @@ void TForm1::SetTabOrder()
 
 void TForm1::ConnectHandlers()
 {
+    connect(Button_Open, &QPushButton::clicked, this, &TForm1::Button_OpenClick);
+    connect(Button_Send, &QPushButton::clicked, this, &TForm1::Button_SendClick);
     connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
 }
 
 void TForm1::showEvent(QShowEvent* event)
@@ -109,8 +126,3 @@ void TForm1::keyPressEvent(QKeyEvent* event)
 }
 
 void TForm1::FormShow() {}
-
-void TForm1::Button1Click()
-{
-    FLog->Clear();
-}

@@ -1,6 +1,12 @@
 #pragma once
 
+#include "app/FrameDecoder.h"
+
 #include <QWidget>
+
+#include <cstdint>
+#include <memory>
+#include <string>
 
 class QCheckBox;
 class QGroupBox;
@@ -8,7 +14,10 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class TComPort;
+class TCustomComPort;
 class TReceiveLog;
+class TXYGraph;
 
 // The acquisition window: opens the port, sends the exposure command, shows
 // the received frames in the receive log and plots each decoded frame.
@@ -30,15 +39,27 @@ public:
     QPushButton* Bt_Store;
     QPushButton* Bt_Load;
     QPushButton* Button1;
+    TXYGraph* XYGraph1;
     QPushButton* Button2;
     QLineEdit* Edit1;
     QLineEdit* Edit2;
+    std::unique_ptr<TComPort> ComPort;
 
     // The receive log's bytes as they came from the port.
     TReceiveLog& Log() const { return *FLog; }
+    // The fields of the frames decoded so far.
+    const TFrameDecoder& Decoder() const { return FDecoder; }
 
     void FormShow();
+    void Button_OpenClick();
+    void ComPortOpen(TCustomComPort* Sender);
+    void ComPortClose(TCustomComPort* Sender);
+    void Button_SendClick();
+    void ComPortRxChar(TCustomComPort* Sender, std::int32_t Count);
+    // Decodes the frame in the log, plots it and asks for the next one.
+    void ComPortRxFlag(TCustomComPort* Sender);
     void Button1Click();
+    void Button2Click();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -48,6 +69,10 @@ private:
     void CreateControls();
     void SetTabOrder();
     void ConnectHandlers();
+    void LoadGraphSettings();
+    void LoadPortSettings();
 
     TReceiveLog* FLog;
+    TFrameDecoder FDecoder;
+    std::string FReadBuffer;
 };

@@ -21,7 +21,7 @@ void TReceiveLog::Clear()
 {
     if (FText.isEmpty() && !FViewStale)
         return;
-    FText.clear();
+    FText.resize(0); // keeps the capacity for the next frame
     ScheduleRefresh();
 }
 

@@ -1,0 +1,85 @@
+#include "app/ComMainForm.h"
+
+#include "app/ReceiveLog.h"
+#include "graph/Graph.h"
+#include "serial/CPort.h"
+
+#include <QLineEdit>
+#include <QCheckBox>
+#include <QPushButton>
+
+#include <algorithm>
+
+namespace {
+
+const std::string CurveName = "Sinus";
+constexpr TColor CurveColor = 65280; // pure green
+
+} // namespace
+
+void TForm1::Button_OpenClick()
+{
+    if (ComPort->Connected()) {
+        ComPort->Disconnect();
+        Button_Send->setEnabled(false);
+        Button_Settings->setEnabled(true);
+    } else {
+        ComPort->Connect();
+        Button_Send->setEnabled(true);
+        Button_Settings->setEnabled(false);
+    }
+}
+
+void TForm1::ComPortOpen(TCustomComPort*)
+{
+    Button_Open->setText(QStringLiteral("Close"));
+}
+
+void TForm1::ComPortClose(TCustomComPort*)
+{
+    if (Button_Open)
+        Button_Open->setText(QStringLiteral("Open"));
+}
+
+void TForm1::Button_SendClick()
+{
+    FLog->Clear();
+    std::string command = Edit_Data->text().toLatin1().toStdString();
+    if (NewLine_CB->isChecked())
+        command += "\r\n";
+    if (!command.empty())
+        ComPort->WriteText(command);
+}
+
+void TForm1::ComPortRxChar(TCustomComPort*, std::int32_t Count)
+{
+    const std::int32_t read = ComPort->ReadText(FReadBuffer, Count);
+    FLog->Append(FReadBuffer.data(), std::clamp<qsizetype>(read, 0, qsizetype(FReadBuffer.size())));
+}
+
+void TForm1::ComPortRxFlag(TCustomComPort*)
+{
+    // A log without its closing 'e' (cleared between the data and this
+    // event) is plotted as far as it goes and acquisition carries on.
+    FDecoder.Decode(QByteArrayView(FLog->Text()));
+    FDecoder.ReadScale(QByteArrayView(Edit1->text().toLatin1()), QByteArrayView(Edit2->text().toLatin1()));
+
+    XYGraph1->DeleteCurve(0);
+    const int curve = XYGraph1->AddCurve(CurveName, CurveColor, 1, psSolid, true);
+    for (int x = TFrameDecoder::FirstPlottedField; x <= TFrameDecoder::LastPlottedField; ++x)
+        XYGraph1->AddPoint(curve, x, double(FDecoder.PlotY(x)));
+    XYGraph1->Paint();
+
+    // A programmatic click runs the handler even while the button is disabled.
+    Button_SendClick();
+}
+
+void TForm1::Button1Click()
+{
+    FLog->Clear();
+}
+
+void TForm1::Button2Click()
+{
+    XYGraph1->ResetAxes();
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+// A private port map for one test: XDG_CONFIG_HOME points into a temporary
+// directory for as long as the object lives.
+class TTemporaryConfigHome {
+public:
+    TTemporaryConfigHome();
+    ~TTemporaryConfigHome();
+    TTemporaryConfigHome(const TTemporaryConfigHome&) = delete;
+    TTemporaryConfigHome& operator=(const TTemporaryConfigHome&) = delete;
+
+private:
+    QTemporaryDir directory;
+    bool hadValue = false;
+    std::string savedValue;
+};
+
+// Collects what the application's error handler shows, instead of message
+// boxes; also sets the program's title.
+class TShownErrors {
+public:
+    TShownErrors();
+    ~TShownErrors();
+    TShownErrors(const TShownErrors&) = delete;
+    TShownErrors& operator=(const TShownErrors&) = delete;
+
+    // (title, message) pairs in the order shown.
+    const std::vector<std::pair<QString, QString>>& Shown() const { return shown; }
+
+private:
+    std::vector<std::pair<QString, QString>> shown;
+};
+
+// Runs the event loop until the condition holds or the time is up.
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit = std::chrono::seconds(20));
+
+// Reads what the program sent to the controller side of a pseudo-terminal
+// until `count` bytes came or the time is up.
+std::string ReadController(int controllerFd, size_t count, std::chrono::milliseconds limit);

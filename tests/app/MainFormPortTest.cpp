@@ -1,0 +1,199 @@
+#include "AppTestSupport.h"
+
+#include "app/ComMainForm.h"
+#include "app/ReceiveLog.h"
+#include "graph/Graph.h"
+#include "serial/CPort.h"
+#include "serial/posix/PortMap.h"
+#include "specsim/PseudoTerminal.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// The window with COM11 mapped to a pseudo-terminal whose other side the
+// test reads and writes.
+class MainFormPortTest : public ::testing::Test {
+protected:
+    void SetUp() override { PortMap::Register("COM11", line.PortPath()); }
+
+    void Click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+    void Open()
+    {
+        Click(form.Button_Open);
+        ASSERT_TRUE(form.ComPort->Connected());
+    }
+    // Bytes the device side received, waiting up to `limit` for `count`.
+    std::string Sent(size_t count, std::chrono::milliseconds limit = 2s)
+    {
+        return ReadController(line.ControllerFd(), count, limit);
+    }
+    void Answer(const std::string& bytes)
+    {
+        ASSERT_EQ(write(line.ControllerFd(), bytes.data(), bytes.size()), ssize_t(bytes.size()));
+    }
+
+    TTemporaryConfigHome configHome;
+    TShownErrors errors;
+    TPseudoTerminal line;
+    TForm1 form;
+};
+
+// Five header lines, then the given readings, CR LF line ends, then 'e'.
+std::string Frame(const std::vector<std::string>& readings)
+{
+    std::string frame = "H1\r\nH2\r\nH3\r\nH4\r\nH5\r\n";
+    for (const std::string& reading : readings)
+        frame += reading + "\r\n";
+    return frame + "e";
+}
+
+std::vector<double> CurveY(const TXYGraph& graph)
+{
+    std::vector<double> y;
+    if (const TCurve* curve = graph.Curve(0))
+        for (const TCurvePoint& point : curve->Points)
+            y.push_back(point.Y);
+    return y;
+}
+
+TEST_F(MainFormPortTest, OpenAndCloseSwitchButtonsAndCaptions)
+{
+    Open();
+    EXPECT_EQ(form.Button_Open->text(), QStringLiteral("Close"));
+    EXPECT_TRUE(form.Button_Send->isEnabled());
+    EXPECT_FALSE(form.Button_Settings->isEnabled());
+
+    Click(form.Button_Open);
+    EXPECT_FALSE(form.ComPort->Connected());
+    EXPECT_EQ(form.Button_Open->text(), QStringLiteral("Open"));
+    EXPECT_FALSE(form.Button_Send->isEnabled());
+    EXPECT_TRUE(form.Button_Settings->isEnabled());
+    EXPECT_TRUE(form.Bt_Store->isEnabled());
+    EXPECT_TRUE(form.Bt_Load->isEnabled());
+    EXPECT_TRUE(errors.Shown().empty());
+}
+
+TEST_F(MainFormPortTest, SendWritesTheExposureWithOrWithoutLineEndAndEmptiesTheLog)
+{
+    Open();
+    form.Edit_Data->setText(QStringLiteral("100"));
+    form.Log().Append(QByteArray("old"));
+    Click(form.Button_Send);
+    EXPECT_TRUE(form.Log().Text().isEmpty());
+    EXPECT_EQ(Sent(5), "100\r\n");
+
+    form.NewLine_CB->setChecked(false);
+    form.Edit_Data->setText(QString(QChar(0xe4)) + QStringLiteral("7"));
+    Click(form.Button_Send);
+    EXPECT_EQ(Sent(2), "\xe4" "7");
+
+    form.Edit_Data->clear();
+    form.Log().Append(QByteArray("old"));
+    Click(form.Button_Send);
+    EXPECT_TRUE(form.Log().Text().isEmpty());
+    EXPECT_EQ(Sent(1, 200ms), "");
+    EXPECT_TRUE(errors.Shown().empty());
+}
+
+TEST_F(MainFormPortTest, DecodingScalesByOffsetAndGainAndSendsEvenWhileSendIsDisabled)
+{
+    Open();
+    form.Edit_Data->setText(QStringLiteral("5"));
+    form.Edit1->setText(QStringLiteral("10"));
+    form.Edit2->setText(QStringLiteral("2x"));
+    form.Button_Send->setEnabled(false);
+    form.Log().Append(QByteArray::fromStdString(Frame({"100", "0", "300"})));
+    form.ComPortRxFlag(form.ComPort.get());
+    EXPECT_EQ(Sent(3), "5\r\n");
+    std::vector<double> y = CurveY(*form.XYGraph1);
+    ASSERT_EQ(y.size(), 507u);
+    EXPECT_EQ(y[0], 46.0);
+    EXPECT_EQ(y[1], 246.0);
+    EXPECT_EQ(y[2], -354.0);
+
+    // A gain that is no number gives 0; the next frame replaces the curve.
+    form.Edit1->setText(QStringLiteral("0"));
+    form.Edit2->setText(QStringLiteral("abc"));
+    form.Log().Append(QByteArray::fromStdString(Frame({"100"})));
+    form.ComPortRxFlag(form.ComPort.get());
+    EXPECT_EQ(form.XYGraph1->CurveCount(), 1);
+    y = CurveY(*form.XYGraph1);
+    EXPECT_EQ(y[0], 256.0);
+    EXPECT_EQ(y[2], 256.0);
+}
+
+TEST_F(MainFormPortTest, ABadReadingKeepsTheCurveAndSendsNothing)
+{
+    Open();
+    form.Edit_Data->setText(QStringLiteral("5"));
+    form.Log().Append(QByteArray::fromStdString(Frame({"100"})));
+    form.ComPortRxFlag(form.ComPort.get());
+    ASSERT_EQ(Sent(3), "5\r\n");
+
+    form.Log().Append(QByteArray::fromStdString(Frame({"99", "12 "})));
+    EXPECT_THROW(form.ComPortRxFlag(form.ComPort.get()), EConvertError);
+    EXPECT_EQ(CurveY(*form.XYGraph1)[0], 156.0);
+    EXPECT_EQ(form.Decoder().FieldValue(6), 99);
+    EXPECT_EQ(Sent(1, 200ms), "");
+}
+
+TEST_F(MainFormPortTest, ALogWithoutItsEndStillPlotsAndCarriesOn)
+{
+    Open();
+    form.Edit_Data->setText(QStringLiteral("5"));
+    form.ComPortRxFlag(form.ComPort.get());
+    EXPECT_EQ(form.XYGraph1->CurveCount(), 1);
+    EXPECT_EQ(Sent(3), "5\r\n");
+}
+
+TEST_F(MainFormPortTest, ResetAxisRestoresTheViewAndKeepsTheCurve)
+{
+    Open();
+    form.Log().Append(QByteArray::fromStdString(Frame({"100"})));
+    form.ComPortRxFlag(form.ComPort.get());
+    TXYGraph& graph = *form.XYGraph1;
+    graph.XAxis().MoveRange(100, 300);
+    graph.YAxis().MoveRange(50, 100);
+    ASSERT_NE(graph.XAxis().Max(), 512.0);
+
+    Click(form.Button2);
+    EXPECT_EQ(graph.XAxis().Min(), 0.0);
+    EXPECT_EQ(graph.XAxis().Max(), 512.0);
+    EXPECT_EQ(graph.YAxis().Min(), 0.0);
+    EXPECT_EQ(graph.YAxis().Max(), 256.0);
+    EXPECT_EQ(CurveY(graph)[0], 156.0);
+
+    // Clear empties the log and leaves the graph alone.
+    form.Log().Append(QByteArray("1\r\n"));
+    Click(form.Button1);
+    EXPECT_TRUE(form.Log().Text().isEmpty());
+    EXPECT_EQ(graph.CurveCount(), 1);
+}
+
+TEST(MainFormFailedOpen, ShowsThePortErrorAndLeavesTheClosedState)
+{
+    TTemporaryConfigHome configHome; // no COM11 in the map
+    TShownErrors errors;
+    TForm1 form;
+    QTest::mouseClick(form.Button_Open, Qt::LeftButton);
+    EXPECT_FALSE(form.ComPort->Connected());
+    ASSERT_EQ(errors.Shown().size(), 1u);
+    EXPECT_EQ(errors.Shown()[0].first, QStringLiteral("Mirelda ver. 2.10 example"));
+    EXPECT_EQ(errors.Shown()[0].second, QStringLiteral("Unable to open com port (Error: 2)"));
+    EXPECT_EQ(form.Button_Open->text(), QStringLiteral("Open Com"));
+    EXPECT_FALSE(form.Button_Send->isEnabled());
+    EXPECT_TRUE(form.Button_Settings->isEnabled());
+}
+
+} // namespace
