@@ -1,7 +1,7 @@
 #include "common/Application.h"
 #include "common/Exception.h"
 #include "serial/PortWindow.h"
-#include "serial/WorkerThread.h"
+#include "TestThreads.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -9,47 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
-#include <condition_variable>
-#include <functional>
-#include <mutex>
 #include <vector>
 
 namespace {
-
-class LambdaThread : public TWorkerThread {
-public:
-    explicit LambdaThread(std::function<void()> body) : body_(std::move(body)) {}
-    ~LambdaThread() override { WaitFor(); }
-
-protected:
-    void Execute() override { body_(); }
-
-private:
-    std::function<void()> body_;
-};
-
-// A flag one thread raises and another waits for, with a bound so that a
-// broken hand-over fails the test instead of hanging it.
-class Flag {
-public:
-    void Raise()
-    {
-        std::lock_guard lock(mutex_);
-        raised_ = true;
-        changed_.notify_all();
-    }
-    bool WaitRaised()
-    {
-        std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, std::chrono::seconds(10), [this] { return raised_; });
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    bool raised_ = false;
-};
 
 struct Message {
     unsigned number;
@@ -57,12 +19,6 @@ struct Message {
     std::intptr_t lParam;
     bool onUiThread;
 };
-
-void processEventsUntil(const std::function<bool()>& done)
-{
-    while (!done())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-}
 
 TEST(PortWindow, MessagesArriveInOrderOnTheUiThreadWithTheirParameters)
 {

@@ -1,6 +1,6 @@
 #include "common/Exception.h"
 #include "serial/Synchronizer.h"
-#include "serial/WorkerThread.h"
+#include "TestThreads.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -8,29 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <functional>
 #include <vector>
 
 namespace {
-
-class LambdaThread : public TWorkerThread {
-public:
-    explicit LambdaThread(std::function<void()> body) : body_(std::move(body)) {}
-    ~LambdaThread() override { WaitFor(); }
-
-protected:
-    void Execute() override { body_(); }
-
-private:
-    std::function<void()> body_;
-};
-
-// Runs the UI thread's event loop until `done` holds.
-void processEventsUntil(const std::function<bool()>& done)
-{
-    while (!done())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-}
 
 TEST(Synchronizer, CallRunsOnTheUiThreadAndTheWorkerWaitsForIt)
 {
