@@ -1,7 +1,7 @@
 #include "common/Application.h"
 #include "common/Exception.h"
 #include "serial/PortWindow.h"
-#include "TestThreads.h"
+#include "support/TestThreads.h"
 
 #include <QCoreApplication>
 #include <QThread>

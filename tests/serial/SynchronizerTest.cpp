@@ -1,6 +1,6 @@
 #include "common/Exception.h"
 #include "serial/Synchronizer.h"
-#include "TestThreads.h"
+#include "support/TestThreads.h"
 
 #include <QCoreApplication>
 #include <QThread>
