@@ -112,6 +112,8 @@ private:
     int vanishError_ = 0;
     // poll() reported hang-up or an error on the descriptor.
     bool hangupSeen_ = false;
+    // poll() reported input: the next read need not ask how much is waiting.
+    bool inputReady_ = false;
 
     TCommTimeouts timeouts_{};
     TReceiveQueue queue_;

@@ -60,7 +60,7 @@ int TPosixComDevice::StartWrite(TOverlapped& operation, const void* data, std::u
     }
     operation.Begin(this);
     writes_.emplace_back(&operation, static_cast<const std::uint8_t*>(data), count);
-    Service(TClock::now());
+    ServiceWrites(TClock::now());
     if (operation.Busy())
         return IoPending;
     return operation.Error();
@@ -79,15 +79,15 @@ int TPosixComDevice::StartRead(TOverlapped& operation, void* data, std::uint32_t
     return operation.Error();
 }
 
+// The operation was serviced when it started or by whoever last came in,
+// so the first thing is to sleep; a deadline already passed or input
+// already there ends the sleep at once.
 void TPosixComDevice::Wait(TOverlapped& operation)
 {
     std::unique_lock lock(mutex_);
-    for (;;) {
-        const TClock::time_point now = TClock::now();
-        Service(now);
-        if (operation.Device() != this)
-            return;
-        BlockUntilWoken(lock, operation, now);
+    while (operation.Device() == this) {
+        BlockUntilWoken(lock, operation, TClock::now());
+        Service(TClock::now());
     }
 }
 
@@ -147,6 +147,8 @@ void TPosixComDevice::BlockUntilWoken(std::unique_lock<std::mutex>& lock, TOverl
         return;
     if (entries[0].revents & POLLIN)
         Drain(wakeFd);
+    if (count == 2 && (entries[1].revents & POLLIN))
+        inputReady_ = true;
     if (count == 2 && (entries[1].revents & (POLLHUP | POLLERR | POLLNVAL)))
         hangupSeen_ = true;
 }
@@ -212,18 +214,31 @@ void TPosixComDevice::Service(TClock::time_point now)
 }
 
 // Reads what the descriptor has into the queue; true when it stopped
-// because the queue is full.
+// because the queue is full. The kernel is asked how much is waiting before
+// each read: a read that finds nothing is costly on a tty (it flushes the
+// line's pending input synchronously), and entering the device happens far
+// more often than data arrives.
 bool TPosixComDevice::PumpInput()
 {
     while (!vanished_) {
         const std::size_t room = queue_.Free();
         if (room == 0)
             return true;
-        const std::size_t wanted = std::min(room, readBuffer_.size());
+        int waiting = 0;
+        if (inputReady_) {
+            waiting = static_cast<int>(readBuffer_.size());
+            inputReady_ = false;
+        } else if (ioctl(fd_, FIONREAD, &waiting) != 0) {
+            Vanish(errno);
+            break;
+        }
+        if (waiting <= 0)
+            break;
+        const std::size_t wanted = std::min({room, readBuffer_.size(), static_cast<std::size_t>(waiting)});
         const ssize_t got = read(fd_, readBuffer_.data(), wanted);
         if (got > 0) {
             Receive(readBuffer_.data(), static_cast<std::size_t>(got));
-            // A short read emptied the kernel's buffer: no need to ask again.
+            // A short read took everything there was.
             if (static_cast<std::size_t>(got) < wanted)
                 break;
             continue;

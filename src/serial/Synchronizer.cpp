@@ -1,0 +1,177 @@
+#include "serial/Synchronizer.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <QSocketNotifier>
+#include <QThread>
+
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <stdexcept>
+
+namespace {
+
+struct HandOver {
+    const std::function<void()>* call = nullptr;
+    bool releaseWhenTaken = false;
+    const void* owner = nullptr;
+    std::exception_ptr error;
+    bool done = false;
+};
+
+struct CallQueue {
+    std::mutex mutex;
+    std::condition_variable handOverDone;  // workers wait here
+    std::condition_variable uiWake;        // a UI thread in ServeUntil waits here
+    std::deque<HandOver*> pending;
+
+    // Wakes the UI thread's event loop; read by workers, set up once on the UI thread.
+    std::atomic<int> wakeFd = -1;
+    QPointer<QSocketNotifier> wakeNotifier;  // UI thread only
+};
+
+CallQueue& queue()
+{
+    static CallQueue instance;
+    return instance;
+}
+
+void markDone(HandOver& handOver)
+{
+    handOver.done = true;
+    queue().handOverDone.notify_all();
+}
+
+// Queues the hand-over, wakes the UI thread and sleeps until it is done.
+void handOverAndWait(HandOver& handOver)
+{
+    const int wakeFd = queue().wakeFd;
+    if (wakeFd < 0)
+        throw std::logic_error("TSynchronizer::Prepare was not called on the user-interface thread");
+    std::unique_lock lock(queue().mutex);
+    queue().pending.push_back(&handOver);
+    queue().uiWake.notify_all();
+    const std::uint64_t one = 1;
+    // A full counter already means "wake up"; nothing else can fail here.
+    [[maybe_unused]] ssize_t written = ::write(wakeFd, &one, sizeof one);
+    queue().handOverDone.wait(lock, [&] { return handOver.done; });
+}
+
+} // namespace
+
+bool TSynchronizer::IsUiThread()
+{
+    const QCoreApplication* app = QCoreApplication::instance();
+    return app && QThread::currentThread() == app->thread();
+}
+
+void TSynchronizer::Prepare()
+{
+    if (!IsUiThread() || queue().wakeNotifier)
+        return;
+    if (queue().wakeFd < 0)
+        queue().wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    const int wakeFd = queue().wakeFd;
+    auto* notifier = new QSocketNotifier(wakeFd, QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [wakeFd] {
+        std::uint64_t count = 0;
+        [[maybe_unused]] ssize_t got = ::read(wakeFd, &count, sizeof count);
+        RunPendingCalls();
+    });
+    queue().wakeNotifier = notifier;
+}
+
+void TSynchronizer::Synchronize(const std::function<void()>& call)
+{
+    if (IsUiThread()) {
+        call();
+        return;
+    }
+    HandOver handOver;
+    handOver.call = &call;
+    handOverAndWait(handOver);
+    if (handOver.error)
+        std::rethrow_exception(handOver.error);
+}
+
+void TSynchronizer::Send(const std::function<void()>& call, const void* owner)
+{
+    if (IsUiThread()) {
+        call();
+        return;
+    }
+    HandOver handOver;
+    handOver.call = &call;
+    handOver.releaseWhenTaken = true;
+    handOver.owner = owner;
+    handOverAndWait(handOver);
+}
+
+void TSynchronizer::DiscardSent(const void* owner)
+{
+    std::lock_guard lock(queue().mutex);
+    auto& pending = queue().pending;
+    for (auto it = pending.begin(); it != pending.end();) {
+        if ((*it)->releaseWhenTaken && (*it)->owner == owner) {
+            markDone(**it);
+            it = pending.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+int TSynchronizer::RunPendingCalls()
+{
+    int count = 0;
+    for (;;) {
+        std::unique_lock lock(queue().mutex);
+        if (queue().pending.empty())
+            return count;
+        HandOver& next = *queue().pending.front();
+        queue().pending.pop_front();
+        ++count;
+        if (next.releaseWhenTaken) {
+            // Copied while the sender still waits; it may go on from here.
+            const std::function<void()> call = *next.call;
+            markDone(next);
+            lock.unlock();
+            call();
+            continue;
+        }
+        lock.unlock();
+        std::exception_ptr error;
+        try {
+            (*next.call)();
+        } catch (...) {
+            error = std::current_exception();
+        }
+        lock.lock();
+        next.error = error;
+        markDone(next);
+    }
+}
+
+void TSynchronizer::ServeUntil(const std::function<bool()>& done)
+{
+    for (;;) {
+        RunPendingCalls();
+        std::unique_lock lock(queue().mutex);
+        if (done())
+            return;
+        queue().uiWake.wait(lock, [&] { return done() || !queue().pending.empty(); });
+    }
+}
+
+void TSynchronizer::WakeUiThread()
+{
+    std::lock_guard lock(queue().mutex);
+    queue().uiWake.notify_all();
+}
