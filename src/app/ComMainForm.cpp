@@ -97,10 +97,17 @@ void TForm1::SetTabOrder()
 
 void TForm1::ConnectHandlers()
 {
-    connect(Button_Open, &QPushButton::clicked, this, &TForm1::Button_OpenClick);
-    connect(Button_Send, &QPushButton::clicked, this, &TForm1::Button_SendClick);
-    connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+    // Each click handler runs from an event of its own, right after the
+    // click: an error leaving it reaches the application's handler without
+    // unwinding through the toolkit's mouse handling, which would leave that
+    // half done (a stale mouse grab that swallows the operator's next click).
+    const auto connectClick = [this](QPushButton* button, void (TForm1::*handler)()) {
+        connect(button, &QPushButton::clicked, this, handler, Qt::QueuedConnection);
+    };
+    connectClick(Button_Open, &TForm1::Button_OpenClick);
+    connectClick(Button_Send, &TForm1::Button_SendClick);
+    connectClick(Button1, &TForm1::Button1Click);
+    connectClick(Button2, &TForm1::Button2Click);
 }
 
 void TForm1::showEvent(QShowEvent* event)

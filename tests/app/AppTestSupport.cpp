@@ -2,6 +2,8 @@
 
 #include "common/Application.h"
 
+#include <QCoreApplication>
+#include <QPushButton>
 #include <QTest>
 
 #include <poll.h>
@@ -60,4 +62,10 @@ std::string ReadController(int controllerFd, size_t count, std::chrono::millisec
             received.append(buffer, size_t(got));
     }
     return received;
+}
+
+void ClickButton(QPushButton* button)
+{
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCoreApplication::sendPostedEvents();
 }

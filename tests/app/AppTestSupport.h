@@ -46,3 +46,8 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 // Reads what the program sent to the controller side of a pseudo-terminal
 // until `count` bytes came or the time is up.
 std::string ReadController(int controllerFd, size_t count, std::chrono::milliseconds limit);
+
+class QPushButton;
+
+// Clicks the button with the mouse and runs the click's handler.
+void ClickButton(QPushButton* button);

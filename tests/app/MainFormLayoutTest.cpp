@@ -1,3 +1,5 @@
+#include "AppTestSupport.h"
+
 #include "app/ComMainForm.h"
 #include "app/ReceiveLog.h"
 
@@ -104,7 +106,7 @@ TEST(MainFormLayout, ClearEmptiesTheLog)
 {
     TForm1 form;
     form.Log().Append(QByteArray("1\r\n2\r\n"));
-    form.Button1->click();
+    ClickButton(form.Button1);
     EXPECT_TRUE(form.Log().Text().isEmpty());
     form.Log().RefreshView();
     EXPECT_TRUE(form.Memo->toPlainText().isEmpty());

@@ -27,10 +27,9 @@ class MainFormPortTest : public ::testing::Test {
 protected:
     void SetUp() override { PortMap::Register("COM11", line.PortPath()); }
 
-    void Click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
     void Open()
     {
-        Click(form.Button_Open);
+        ClickButton(form.Button_Open);
         ASSERT_TRUE(form.ComPort->Connected());
     }
     // Bytes the device side received, waiting up to `limit` for `count`.
@@ -74,7 +73,7 @@ TEST_F(MainFormPortTest, OpenAndCloseSwitchButtonsAndCaptions)
     EXPECT_TRUE(form.Button_Send->isEnabled());
     EXPECT_FALSE(form.Button_Settings->isEnabled());
 
-    Click(form.Button_Open);
+    ClickButton(form.Button_Open);
     EXPECT_FALSE(form.ComPort->Connected());
     EXPECT_EQ(form.Button_Open->text(), QStringLiteral("Open"));
     EXPECT_FALSE(form.Button_Send->isEnabled());
@@ -89,18 +88,18 @@ TEST_F(MainFormPortTest, SendWritesTheExposureWithOrWithoutLineEndAndEmptiesTheL
     Open();
     form.Edit_Data->setText(QStringLiteral("100"));
     form.Log().Append(QByteArray("old"));
-    Click(form.Button_Send);
+    ClickButton(form.Button_Send);
     EXPECT_TRUE(form.Log().Text().isEmpty());
     EXPECT_EQ(Sent(5), "100\r\n");
 
     form.NewLine_CB->setChecked(false);
     form.Edit_Data->setText(QString(QChar(0xe4)) + QStringLiteral("7"));
-    Click(form.Button_Send);
+    ClickButton(form.Button_Send);
     EXPECT_EQ(Sent(2), "\xe4" "7");
 
     form.Edit_Data->clear();
     form.Log().Append(QByteArray("old"));
-    Click(form.Button_Send);
+    ClickButton(form.Button_Send);
     EXPECT_TRUE(form.Log().Text().isEmpty());
     EXPECT_EQ(Sent(1, 200ms), "");
     EXPECT_TRUE(errors.Shown().empty());
@@ -167,7 +166,7 @@ TEST_F(MainFormPortTest, ResetAxisRestoresTheViewAndKeepsTheCurve)
     graph.YAxis().MoveRange(50, 100);
     ASSERT_NE(graph.XAxis().Max(), 512.0);
 
-    Click(form.Button2);
+    ClickButton(form.Button2);
     EXPECT_EQ(graph.XAxis().Min(), 0.0);
     EXPECT_EQ(graph.XAxis().Max(), 512.0);
     EXPECT_EQ(graph.YAxis().Min(), 0.0);
@@ -176,7 +175,7 @@ TEST_F(MainFormPortTest, ResetAxisRestoresTheViewAndKeepsTheCurve)
 
     // Clear empties the log and leaves the graph alone.
     form.Log().Append(QByteArray("1\r\n"));
-    Click(form.Button1);
+    ClickButton(form.Button1);
     EXPECT_TRUE(form.Log().Text().isEmpty());
     EXPECT_EQ(graph.CurveCount(), 1);
 }
@@ -186,7 +185,7 @@ TEST(MainFormFailedOpen, ShowsThePortErrorAndLeavesTheClosedState)
     TTemporaryConfigHome configHome; // no COM11 in the map
     TShownErrors errors;
     TForm1 form;
-    QTest::mouseClick(form.Button_Open, Qt::LeftButton);
+    ClickButton(form.Button_Open);
     EXPECT_FALSE(form.ComPort->Connected());
     ASSERT_EQ(errors.Shown().size(), 1u);
     EXPECT_EQ(errors.Shown()[0].first, QStringLiteral("Mirelda ver. 2.10 example"));
