@@ -12,6 +12,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace {
 
 template <typename Control>
@@ -57,6 +59,10 @@ void TForm1::CreateControls()
 {
     Label1 = Place(new QLabel(QStringLiteral("Offset"), this), "Label1", 264, 280, 34, 16);
     Label2 = Place(new QLabel(QStringLiteral("Gain"), this), "Label2", 264, 312, 28, 16);
+    // Labels size themselves to their caption, which this font draws a
+    // little wider than the layout's font did.
+    for (QLabel* label : {Label1, Label2})
+        label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
 
     Memo = Place(new QPlainTextEdit(this), "Memo", 24, 8, 121, 305);
     Memo->setReadOnly(true);
