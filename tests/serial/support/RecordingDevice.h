@@ -53,7 +53,9 @@ public:
     {
         return Transfer("StartRead", operation, 0);
     }
-    void Wait(TOverlapped&) override {}
+    int SetEventMask(std::uint32_t) override { return Call("SetEventMask"); }
+    int StartEventWait(TOverlapped& operation) override { return Transfer("StartEventWait", operation, 0); }
+    TWaitResult Wait(TOverlapped&, const TManualResetEvent*) override { return TWaitResult::Completed; }
     void Withdraw(TOverlapped&) override {}
 
     // An opener for TCustomComPort::SetDeviceOpener that makes devices
