@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+class TManualResetEvent;
 class TComDevice;
 
 // Values the port and its device exchange: they carry the serial driver's
@@ -143,7 +144,7 @@ private:
 
 // An open serial device with the serial driver's semantics: line settings
 // from a device control block, communication time-outs, a receive queue,
-// error flags, modem status, and overlapped reads and writes.
+// error flags, modem status, and overlapped reads, writes and event waits.
 //
 // Results are 0 for success or the system's error number. Starting an
 // overlapped operation gives 0 when it completed at once, IoPending while it
@@ -157,6 +158,12 @@ private:
 class TComDevice {
 public:
     static constexpr int IoPending = -1;
+
+    enum class TWaitResult {
+        Stop,      // the stop event was signalled
+        Completed, // the operation is idle
+        Failed,    // the device has vanished: nothing will complete again
+    };
 
     virtual ~TComDevice() = default;
 
@@ -175,8 +182,21 @@ public:
     virtual int StartWrite(TOverlapped& operation, const void* data, std::uint32_t count) = 0;
     virtual int StartRead(TOverlapped& operation, void* data, std::uint32_t count) = 0;
 
-    // Blocks until operation is idle, driving it meanwhile.
-    virtual void Wait(TOverlapped& operation) = 0;
+    // Sets the events an event wait reports (Comm::Ev...). A pending event
+    // wait completes at once with mask 0, and events recorded so far are
+    // dropped.
+    virtual int SetEventMask(std::uint32_t mask) = 0;
+    // Starts a wait that completes with the events of the mask that occurred
+    // (operation.EventMask()). Events that occurred since the last wait
+    // ended complete it at once. One event wait at a time.
+    virtual int StartEventWait(TOverlapped& operation) = 0;
+
+    // Blocks until operation is idle, driving it meanwhile. With a stop
+    // event it waits on the pair [stop, operation]: it returns Stop as soon
+    // as stop is signalled (checked first), and Failed once the device has
+    // vanished, so that an event thread ends instead of spinning on a dead
+    // device. Without one it always returns Completed.
+    virtual TWaitResult Wait(TOverlapped& operation, const TManualResetEvent* stop = nullptr) = 0;
 
     // Called when a busy operation is destroyed: the device forgets it.
     virtual void Withdraw(TOverlapped& operation) = 0;

@@ -1,6 +1,8 @@
 #include "serial/ComPort.h"
 
 #include "common/Application.h"
+#include "serial/ComThread.h"
+#include "serial/PortWindow.h"
 
 // Settings of the port: each setter stores first and then applies; the
 // apply operation itself decides whether the device is touched now.

@@ -5,12 +5,15 @@
 #include "serial/ComTransfers.h"
 #include "serial/ComTypes.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 
+class TComThread;
 class TCustomComPort;
+class TPortWindow;
 
 // Handler types; the port passes itself as Sender.
 using TRxCharEvent = std::function<void(TCustomComPort* Sender, std::int32_t Count)>;
@@ -171,21 +174,42 @@ protected:
     void ProcessAfterOpen();
     void ProcessBeforeClose();
     void ProcessAfterClose();
+    void ProcessRxChar();
+    void ProcessTxEmpty();
+    void ProcessRxFlag();
+    void ProcessBreak();
+    void ProcessRing();
     void ProcessCTSChange();
     void ProcessDSRChange();
     void ProcessRLSDChange();
+    void ProcessError();
+    void ProcessRx80Full();
+
+    // The hidden receiver's handler in smWindowSync: one message per event,
+    // the event's mask bit as wParam.
+    void PortWindowProc(unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
 
 private:
+    friend class TComThread;
+
+    // The processing operation of one event.
+    void ProcessEvent(TComEvent event);
+    void StartEventThread();
+    void StopEventThread();
+
     bool CanApply() const;
     // Whether a transfer of count bytes can go to the device: 0, or the
     // error with which the record's operation has been completed instead.
     int RefuseTransfer(TOverlapped& operation, std::int32_t count) const;
 
+    std::unique_ptr<TComThread> eventThread_;
     std::unique_ptr<TComDevice> device_;
     TComDeviceOpener deviceOpener_;
     bool eventThreadStarted_ = false;
+    std::unique_ptr<TPortWindow> window_;
     std::int32_t updateCount_ = 0;
-    bool triggersOnRxChar_ = true;
+    // Read by the event thread when handlers run there (smNone).
+    std::atomic<bool> triggersOnRxChar_ = true;
     bool connected_ = false;
     bool loading_ = false;
 

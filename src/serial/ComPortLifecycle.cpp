@@ -44,10 +44,7 @@ void TCustomComPort::Connect()
         connected_ = false;
         throw;
     }
-    // The event thread is started here, once the device is fully
-    // configured: when Events is not empty (with its message receiver first
-    // for window delivery), setting EventThreadStarted.
-    eventThreadStarted_ = false;
+    StartEventThread();
     ProcessAfterOpen();
 }
 
@@ -57,9 +54,9 @@ void TCustomComPort::Disconnect()
         return;
     ProcessBeforeClose();
     CancelTransfers();
-    // The event thread is stopped here, after pending transfers were aborted
-    // and before the device closes, so it never sees a closed device.
-    eventThreadStarted_ = false;
+    // After pending transfers were aborted and before the device closes,
+    // so the thread never sees a closed device.
+    StopEventThread();
     CloseDeviceHandle();
     connected_ = false;
     ProcessAfterClose();

@@ -195,8 +195,8 @@ TEST_F(ComPortTest, BatchesApplyOnceWhenTheOutermostEnds)
     TComPort port;
     port.SetDeviceOpener(TRecordingDevice::Opener(script));
     port.Connect();
-    EXPECT_EQ(script->Calls, (std::vector<std::string>{"SetupQueues", "SetState", "SetTimeouts", "ModemStatus",
-                                                        "ModemStatus", "ModemStatus"}));
+    EXPECT_EQ(script->Calls, (std::vector<std::string>{"SetupQueues", "SetState", "SetTimeouts", "SetEventMask",
+                                                        "ModemStatus", "ModemStatus", "ModemStatus"}));
     script->Calls.clear();
 
     port.BeginSettingsChange();
@@ -221,9 +221,10 @@ TEST_F(ComPortTest, BatchesApplyOnceWhenTheOutermostEnds)
     port.BeginSettingsChange();
     port.SetPort("COM2");
     EXPECT_EQ(script->Opens, 2);
-    EXPECT_EQ(script->Calls, (std::vector<std::string>{"Purge", "ModemStatus", "ModemStatus", "ModemStatus"}));
+    EXPECT_EQ(script->Calls,
+              (std::vector<std::string>{"Purge", "SetEventMask", "ModemStatus", "ModemStatus", "ModemStatus"}));
     port.EndSettingsChange();
-    EXPECT_EQ(script->Calls.size(), 7u);
+    EXPECT_EQ(script->Calls.size(), 8u);
 }
 
 TEST_F(ComPortTest, PortNameChangeReopensOnlyForADifferentName)
@@ -263,7 +264,7 @@ TEST_F(ComPortTest, ConnectAndDisconnectRunTheirHandlersInOrderOnlyOnChange)
     port.SetConnected(true);
     port.Connect();
     EXPECT_EQ(script->Opens, 1);
-    EXPECT_FALSE(port.EventThreadStarted());
+    EXPECT_TRUE(port.EventThreadStarted());
     port.SetConnected(false);
     port.SetConnected(false);
     EXPECT_EQ(events, (std::vector<std::string>{"BeforeOpen", "AfterOpen", "CTS on", "DSR off", "RLSD on",

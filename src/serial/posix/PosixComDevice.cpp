@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <utility>
 
 // Opening, closing, line settings and status queries.
 
@@ -56,26 +57,35 @@ std::unique_ptr<TPosixComDevice> TPosixComDevice::Open(const std::string& path, 
     }
     ioctl(fd, TIOCEXCL);
 
+    // Devices without modem lines (pseudo-terminals, some adapters) refuse
+    // these; they report all lines off and no line errors.
     int lines = 0;
     const bool hasModemLines = ioctl(fd, TIOCMGET, &lines) == 0;
     serial_icounter_struct counters{};
     const bool hasLineCounters = ioctl(fd, TIOCGICOUNT, &counters) == 0;
-    return std::unique_ptr<TPosixComDevice>(new TPosixComDevice(fd, hasModemLines, hasLineCounters));
+    return std::unique_ptr<TPosixComDevice>(new TPosixComDevice(fd, hasModemLines, hasLineCounters, counters));
 }
 
-TPosixComDevice::TPosixComDevice(int fd, bool hasModemLines, bool hasLineCounters)
+TPosixComDevice::TPosixComDevice(int fd, bool hasModemLines, bool hasLineCounters,
+                                 const serial_icounter_struct& counters)
     : fd_(fd), hasModemLines_(hasModemLines), hasLineCounters_(hasLineCounters), queue_(InitialQueueSize),
-      readBuffer_(ReadChunk), decodeBuffer_(ReadChunk + 1)
+      readBuffer_(ReadChunk), decodeBuffer_(ReadChunk + 1), lineCounters_(counters)
 {
 }
 
 TPosixComDevice::~TPosixComDevice()
 {
     {
+        std::lock_guard watcherLock(watcherMutex_);
+        lineWatcher_.reset();
+    }
+    {
         std::lock_guard lock(mutex_);
         // Closing aborts whatever is still pending.
         AbortReads();
         AbortWrites();
+        if (TOverlapped* wait = std::exchange(eventWait_, nullptr))
+            Finish(*wait, 0, ECANCELED);
     }
     ioctl(fd_, TIOCNXCL);
     close(fd_);
@@ -120,6 +130,10 @@ int TPosixComDevice::SetState(const TDeviceControlBlock& dcb)
     decoder_.SetOptions({(mapping.Termios.c_iflag & PARMRK) != 0, (dcb.Flags & Comm::DcbErrorChar) != 0,
                          static_cast<std::uint8_t>(dcb.ErrorChar), (dcb.Flags & Comm::DcbNull) != 0});
     dsrSensitive_ = (dcb.Flags & Comm::DcbDsrSensitivity) != 0;
+    eventChar_ = dcb.EventChar;
+    // Start bit, data bits, parity bit and stop bits (1.5 counted as 2).
+    const std::uint32_t bits = 1 + dcb.ByteSize + (dcb.Parity != 0 ? 1 : 0) + (dcb.StopBits == 0 ? 1 : 2);
+    characterTime_ = static_cast<std::uint32_t>((std::uint64_t{bits} * 1000000 + dcb.BaudRate - 1) / dcb.BaudRate);
     return 0;
 }
 
@@ -153,6 +167,8 @@ int TPosixComDevice::ClearError(std::uint32_t& errors, TCommStatus& status)
         Service(TClock::now());
     if (vanished_)
         return vanishError_;
+    if (hasLineCounters_)
+        CheckLineCounters();
     errors = errors_;
     errors_ = 0;
     status.InQueue = static_cast<std::uint32_t>(queue_.Count());

@@ -3,7 +3,10 @@
 #include "serial/ComDevice.h"
 #include "serial/posix/CommTimeoutRules.h"
 #include "serial/posix/LineInputDecoder.h"
+#include "serial/posix/ModemLineWatcher.h"
 #include "serial/posix/ReceiveQueue.h"
+
+#include <linux/serial.h>
 
 #include <chrono>
 #include <cstdint>
@@ -15,12 +18,19 @@
 #include <vector>
 
 // A serial device on a termios descriptor with the serial driver's
-// semantics. There is no thread of its own: whichever thread calls in moves
+// semantics. There is no reader thread: whichever thread calls in moves
 // bytes between the descriptor and the receive queue or the pending
-// transfers, checks time-outs and completes operations. A thread that has
-// to wait sleeps in poll() on the descriptor and a wake-up descriptor of
-// its own, so another thread that completes its operation (or makes room
-// in a full queue) can wake it. All state is guarded by one mutex.
+// transfers, records events, checks time-outs and completes operations. A
+// thread that has to wait sleeps in poll() on the descriptor, a wake-up
+// descriptor of its own (so another thread that completes its operation, or
+// makes room in a full queue, can wake it) and the stop event it was given.
+// All state is guarded by one mutex.
+//
+// Events are recorded as bytes enter the receive queue (received
+// characters, the event character, 80 % full, and breaks and line errors
+// marked by the kernel or counted by the driver), when the output has
+// drained after a write, and, on devices with modem lines, by a watcher of
+// line changes (see TModemLineWatcher).
 //
 // A device that disappears (hang-up: poll reports POLLHUP, read gives 0,
 // writes fail with EIO) is marked vanished: pending and later operations
@@ -42,7 +52,9 @@ public:
     int Purge(std::uint32_t flags) override;
     int StartWrite(TOverlapped& operation, const void* data, std::uint32_t count) override;
     int StartRead(TOverlapped& operation, void* data, std::uint32_t count) override;
-    void Wait(TOverlapped& operation) override;
+    int SetEventMask(std::uint32_t mask) override;
+    int StartEventWait(TOverlapped& operation) override;
+    TWaitResult Wait(TOverlapped& operation, const TManualResetEvent* stop = nullptr) override;
     void Withdraw(TOverlapped& operation) override;
 
     // The largest queue size SetupQueues accepts.
@@ -84,7 +96,7 @@ private:
         const TOverlapped* Operation;
     };
 
-    TPosixComDevice(int fd, bool hasModemLines, bool hasLineCounters);
+    TPosixComDevice(int fd, bool hasModemLines, bool hasLineCounters, const serial_icounter_struct& counters);
 
     // Everything below runs with mutex_ held.
     void Service(TClock::time_point now);
@@ -92,7 +104,7 @@ private:
     void Receive(std::uint8_t* data, std::size_t count);
     bool ServiceReads(TClock::time_point now);
     void ServiceWrites(TClock::time_point now);
-    void Finish(TOverlapped& operation, std::uint32_t transferred, int error);
+    void Finish(TOverlapped& operation, std::uint32_t transferred, int error, std::uint32_t eventMask = 0);
     // Takes an operation off the pending lists; gives the bytes it moved.
     std::uint32_t Remove(const TOverlapped& operation);
     void AbortReads();
@@ -101,8 +113,16 @@ private:
     bool Gone(int error) const;
     std::optional<TClock::time_point> NextDeadline() const;
     short DevicePollEvents() const;
-    void BlockUntilWoken(std::unique_lock<std::mutex>& lock, TOverlapped& operation, TClock::time_point now);
+    void BlockUntilWoken(std::unique_lock<std::mutex>& lock, TOverlapped& operation,
+                         const TManualResetEvent* stop, TClock::time_point now);
     void WakeWaiters(const TOverlapped* operation);
+    void RaiseEvents(std::uint32_t events);
+    void CheckLineCounters();
+    void CheckOutputDrained(TClock::time_point now);
+    // The modem lines the mask asks to watch, where they can be watched.
+    int WatchedLines() const;
+    // Starts or ends the line watcher to match the mask; without mutex_.
+    void UpdateLineWatcher();
 
     std::mutex mutex_;
     const int fd_;
@@ -129,4 +149,20 @@ private:
     // A waiter left the descriptor out of its poll set because the queue
     // was full; it must be woken when there is room again.
     bool waiterLacksInput_ = false;
+
+    std::uint32_t eventMask_ = 0;
+    // Events that occurred while no event wait was pending.
+    std::uint32_t eventHistory_ = 0;
+    TOverlapped* eventWait_ = nullptr;
+    char eventChar_ = 0;
+    serial_icounter_struct lineCounters_{};
+    // A write has completed; the output has not been seen drained yet.
+    bool outputDraining_ = false;
+    std::optional<TClock::time_point> drainCheck_;
+    // Microseconds one character takes on the line, to time the drain check.
+    std::uint32_t characterTime_ = 1000;
+
+    // Only the threads that set the mask or close the device touch it.
+    std::mutex watcherMutex_;
+    std::unique_ptr<TModemLineWatcher> lineWatcher_;
 };

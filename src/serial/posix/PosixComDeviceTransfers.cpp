@@ -1,5 +1,7 @@
 #include "serial/posix/PosixComDevice.h"
 
+#include "serial/ManualResetEvent.h"
+
 #include <linux/serial.h>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -10,6 +12,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <utility>
 
 // Moving bytes: the receive queue, reads and writes with their time-outs,
 // and the waiting that drives them.
@@ -60,7 +63,9 @@ int TPosixComDevice::StartWrite(TOverlapped& operation, const void* data, std::u
     }
     operation.Begin(this);
     writes_.emplace_back(&operation, static_cast<const std::uint8_t*>(data), count);
-    ServiceWrites(TClock::now());
+    const TClock::time_point now = TClock::now();
+    ServiceWrites(now);
+    CheckOutputDrained(now);
     if (operation.Busy())
         return IoPending;
     return operation.Error();
@@ -82,11 +87,17 @@ int TPosixComDevice::StartRead(TOverlapped& operation, void* data, std::uint32_t
 // The operation was serviced when it started or by whoever last came in,
 // so the first thing is to sleep; a deadline already passed or input
 // already there ends the sleep at once.
-void TPosixComDevice::Wait(TOverlapped& operation)
+TComDevice::TWaitResult TPosixComDevice::Wait(TOverlapped& operation, const TManualResetEvent* stop)
 {
     std::unique_lock lock(mutex_);
-    while (operation.Device() == this) {
-        BlockUntilWoken(lock, operation, TClock::now());
+    for (;;) {
+        if (stop && stop->IsSet())
+            return TWaitResult::Stop;
+        if (stop && vanished_)
+            return TWaitResult::Failed;
+        if (operation.Device() != this)
+            return TWaitResult::Completed;
+        BlockUntilWoken(lock, operation, stop, TClock::now());
         Service(TClock::now());
     }
 }
@@ -99,6 +110,8 @@ void TPosixComDevice::Withdraw(TOverlapped& operation)
 
 std::uint32_t TPosixComDevice::Remove(const TOverlapped& operation)
 {
+    if (eventWait_ == &operation)
+        eventWait_ = nullptr;
     std::uint32_t done = 0;
     std::erase_if(reads_, [&](const TPendingRead& read) {
         if (read.Operation != &operation)
@@ -118,7 +131,7 @@ std::uint32_t TPosixComDevice::Remove(const TOverlapped& operation)
 // Sleeps until the descriptor is ready, the next deadline passes, or
 // another thread wakes this one. Called and returns with the lock held.
 void TPosixComDevice::BlockUntilWoken(std::unique_lock<std::mutex>& lock, TOverlapped& operation,
-                                      TClock::time_point now)
+                                      const TManualResetEvent* stop, TClock::time_point now)
 {
     const int wakeFd = ThisThreadWakeFd();
     if (wakeFd < 0) {
@@ -127,8 +140,10 @@ void TPosixComDevice::BlockUntilWoken(std::unique_lock<std::mutex>& lock, TOverl
         Finish(operation, Remove(operation), EMFILE);
         return;
     }
-    pollfd entries[2] = {{wakeFd, POLLIN, 0}, {fd_, DevicePollEvents(), 0}};
-    const nfds_t count = entries[1].events != 0 ? 2 : 1;
+    pollfd entries[3] = {{wakeFd, POLLIN, 0}, {stop ? stop->Fd() : -1, POLLIN, 0}, {fd_, DevicePollEvents(), 0}};
+    // A negative descriptor is skipped by poll(), so the set stays in place.
+    if (entries[2].events == 0)
+        entries[2].fd = -1;
     if (!vanished_ && queue_.Free() == 0)
         waiterLacksInput_ = true;
 
@@ -140,16 +155,16 @@ void TPosixComDevice::BlockUntilWoken(std::unique_lock<std::mutex>& lock, TOverl
 
     waiters_.push_back({wakeFd, &operation});
     lock.unlock();
-    const int ready = poll(entries, count, timeout);
+    const int ready = poll(entries, 3, timeout);
     lock.lock();
     std::erase_if(waiters_, [&](const TWaiter& waiter) { return waiter.WakeFd == wakeFd; });
     if (ready <= 0)
         return;
     if (entries[0].revents & POLLIN)
         Drain(wakeFd);
-    if (count == 2 && (entries[1].revents & POLLIN))
+    if (entries[2].revents & POLLIN)
         inputReady_ = true;
-    if (count == 2 && (entries[1].revents & (POLLHUP | POLLERR | POLLNVAL)))
+    if (entries[2].revents & (POLLHUP | POLLERR | POLLNVAL))
         hangupSeen_ = true;
 }
 
@@ -192,6 +207,8 @@ std::optional<TPosixComDevice::TClock::time_point> TPosixComDevice::NextDeadline
     }
     if (!writes_.empty() && writes_.front().Deadline)
         consider(*writes_.front().Deadline);
+    if (outputDraining_ && drainCheck_)
+        consider(*drainCheck_);
     return next;
 }
 
@@ -207,6 +224,7 @@ void TPosixComDevice::Service(TClock::time_point now)
     ServiceWrites(now);
     if (vanished_)
         ServiceReads(now);
+    CheckOutputDrained(now);
     if (waiterLacksInput_ && queue_.Free() > 0) {
         waiterLacksInput_ = false;
         WakeWaiters(nullptr);
@@ -266,18 +284,37 @@ void TPosixComDevice::Receive(std::uint8_t* data, std::size_t count)
         if (ioctl(fd_, TIOCMGET, &lines) == 0 && !(lines & TIOCM_DSR))
             return;
     }
+    std::uint32_t events = 0;
     const std::uint8_t* bytes = data;
     if (decoder_.Active()) {
         const TLineInputDecoder::TResult decoded = decoder_.Decode(data, count, decodeBuffer_.data());
         bytes = decodeBuffer_.data();
         count = decoded.Length;
         if (decoded.Break)
-            errors_ |= Comm::CeBreak;
+            events |= Comm::EvBreak;
         if (decoded.Error)
+            events |= Comm::EvErr;
+        // Where the driver counts errors, the counters tell which they were.
+        if (!hasLineCounters_ && decoded.Break)
+            errors_ |= Comm::CeBreak;
+        if (!hasLineCounters_ && decoded.Error)
             errors_ |= Comm::CeRxParity;
     }
-    if (queue_.Push(bytes, count) < count)
+    if (hasLineCounters_)
+        CheckLineCounters();
+
+    const std::size_t fullMark = queue_.Capacity() * 4 / 5;
+    const bool wasBelowMark = queue_.Count() < fullMark;
+    const std::size_t queued = queue_.Push(bytes, count);
+    if (queued < count)
         errors_ |= Comm::CeRxOver;
+    if (queued > 0)
+        events |= Comm::EvRxChar;
+    if (std::memchr(bytes, eventChar_, queued))
+        events |= Comm::EvRxFlag;
+    if (wasBelowMark && queue_.Count() >= fullMark)
+        events |= Comm::EvRx80Full;
+    RaiseEvents(events);
 }
 
 // Gives queued bytes to the pending reads, oldest first, and completes
@@ -357,14 +394,18 @@ void TPosixComDevice::ServiceWrites(TClock::time_point now)
             complete = true;
         if (!complete)
             break;
+        if (pending.Done > 0 && !vanished_) {
+            outputDraining_ = true;
+            drainCheck_.reset();
+        }
         Finish(*pending.Operation, pending.Done, error);
         writes_.pop_front();
     }
 }
 
-void TPosixComDevice::Finish(TOverlapped& operation, std::uint32_t transferred, int error)
+void TPosixComDevice::Finish(TOverlapped& operation, std::uint32_t transferred, int error, std::uint32_t eventMask)
 {
-    operation.Complete(transferred, error);
+    operation.Complete(transferred, error, eventMask);
     WakeWaiters(&operation);
 }
 
@@ -388,6 +429,8 @@ void TPosixComDevice::Vanish(int error)
         return;
     vanished_ = true;
     vanishError_ = error > 0 ? error : EIO;
+    if (TOverlapped* wait = std::exchange(eventWait_, nullptr))
+        Finish(*wait, 0, vanishError_);
     // Every waiter must see it: none may poll the dead descriptor again.
     WakeWaiters(nullptr);
 }

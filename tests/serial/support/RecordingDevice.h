@@ -1,10 +1,12 @@
 #pragma once
 
 #include "serial/ComDevice.h"
+#include "serial/ManualResetEvent.h"
 
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 // A device that writes every call into a shared log and fails the calls a
@@ -53,7 +55,21 @@ public:
     {
         return Transfer("StartRead", operation, 0);
     }
-    void Wait(TOverlapped&) override {}
+    // No event ever occurs: an event wait stays pending until the mask is
+    // cleared or the waiter is told to stop.
+    int SetEventMask(std::uint32_t) override { return Call("SetEventMask"); }
+    int StartEventWait(TOverlapped& operation) override
+    {
+        operation.Begin(this);
+        return IoPending;
+    }
+    TWaitResult Wait(TOverlapped&, const TManualResetEvent* stop) override
+    {
+        if (!stop)
+            return TWaitResult::Completed;
+        stop->Wait();
+        return TWaitResult::Stop;
+    }
     void Withdraw(TOverlapped&) override {}
 
     // An opener for TCustomComPort::SetDeviceOpener that makes devices
@@ -74,6 +90,10 @@ public:
 private:
     int Call(const std::string& name)
     {
+        // The port's event thread calls in too (the mask, the purge as it
+        // ends); the log is for the calls of the test's own thread.
+        if (std::this_thread::get_id() != owner_)
+            return 0;
         script_->Calls.push_back(name);
         const auto failure = script_->Failures.find(name);
         return failure == script_->Failures.end() ? 0 : failure->second;
@@ -86,4 +106,5 @@ private:
     }
 
     std::shared_ptr<TScript> script_;
+    const std::thread::id owner_ = std::this_thread::get_id();
 };
