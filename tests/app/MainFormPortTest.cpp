@@ -105,6 +105,33 @@ TEST_F(MainFormPortTest, SendWritesTheExposureWithOrWithoutLineEndAndEmptiesTheL
     EXPECT_TRUE(errors.Shown().empty());
 }
 
+TEST_F(MainFormPortTest, ReceivedBytesReachTheLogUnchangedAndAFramePlotsAndAsksForTheNext)
+{
+    Open();
+    form.Edit_Data->setText(QStringLiteral("42"));
+    Answer("H1\r\nH2\n\rH3\r\n");
+    ASSERT_TRUE(WaitUntil([&] { return form.Log().Text().size() == 12; }, 5s));
+    EXPECT_EQ(form.Log().Text(), QByteArray("H1\r\nH2\n\rH3\r\n"));
+    Answer("H4\r\nH5\r\n100\r\n101\r\n77e");
+    ASSERT_TRUE(WaitUntil([&] { return form.XYGraph1->CurveCount() == 1; }, 5s));
+
+    // The frame asks for the next one, and the log was emptied for it.
+    EXPECT_EQ(Sent(4), "42\r\n");
+    EXPECT_TRUE(form.Log().Text().isEmpty());
+    const TCurve* curve = form.XYGraph1->Curve(0);
+    ASSERT_NE(curve, nullptr);
+    EXPECT_EQ(curve->Name, "Sinus");
+    EXPECT_EQ(curve->Color, TColor(65280));
+    ASSERT_EQ(curve->Points.size(), 507u);
+    EXPECT_EQ(curve->Points.front().X, 6.0);
+    EXPECT_EQ(curve->Points.back().X, 512.0);
+    const std::vector<double> y = CurveY(*form.XYGraph1);
+    EXPECT_EQ(y[0], 156.0);
+    EXPECT_EQ(y[1], 155.0);
+    EXPECT_EQ(y[2], 256.0); // 77 before the 'e' closes no field
+    EXPECT_EQ(form.Decoder().FieldText(2), QByteArray("H2"));
+}
+
 TEST_F(MainFormPortTest, DecodingScalesByOffsetAndGainAndSendsEvenWhileSendIsDisabled)
 {
     Open();

@@ -1,0 +1,128 @@
+// Acquisition benchmark: the real main window (offscreen) acquiring from the
+// instrument's end of a pseudo-terminal. Unthrottled it measures frames per
+// second, the cycle latency (the frame's 'e' written to the next exposure
+// command arriving) and the program's CPU time per frame; paced at 115200
+// baud it measures how close the program keeps to the line rate.
+#include "InstrumentPeer.h"
+
+#include "app/ComMainForm.h"
+#include "common/Application.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <time.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+constexpr int WarmUpFrames = 200;
+constexpr int MeasuredFrames = 2000;
+constexpr int PacedFrames = 25;
+constexpr int PacedBaud = 115200;
+
+double Seconds(TClock::duration duration)
+{
+    return std::chrono::duration<double>(duration).count();
+}
+
+double ProcessCpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
+}
+
+double Percentile(std::vector<double> values, double fraction)
+{
+    std::sort(values.begin(), values.end());
+    const size_t index = std::min(values.size() - 1, size_t(fraction * double(values.size())));
+    return values[index];
+}
+
+struct TRun {
+    std::vector<TClock::time_point> arrivals;
+    std::vector<TClock::time_point> frameEnds;
+    size_t frameBytes = 0;
+    double programCpuSeconds = 0.0;
+};
+
+// Opens the window's port, sends the first exposure and lets acquisition
+// run until the peer has served `frames` frames.
+TRun Acquire(int baud, int frames)
+{
+    TForm1 form;
+    form.show();
+    form.Edit_Data->setText(QStringLiteral("100"));
+    TInstrumentPeer peer(baud, frames, [] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); });
+    form.Button_OpenClick();
+    const double cpuBefore = ProcessCpuSeconds();
+    form.Button_SendClick();
+    QApplication::exec();
+    const double cpuAfter = ProcessCpuSeconds();
+    form.Button_OpenClick();
+
+    TRun run;
+    run.arrivals = peer.CommandArrivals();
+    run.frameEnds = peer.FrameEnds();
+    run.frameBytes = peer.FrameBytes();
+    run.programCpuSeconds = cpuAfter - cpuBefore - std::chrono::duration<double>(peer.CpuTime()).count();
+    return run;
+}
+
+void Print(const char* name, double value, const char* unit)
+{
+    std::printf("%s %.6g %s\n", name, value, unit);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QTemporaryDir configHome;
+    setenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit().constData(), 1);
+    TApplication application(argc, argv);
+    TApplication::SetTitle(QStringLiteral("Mirelda ver. 2.10 example"));
+    TApplication::SetExceptionPresenter([](const QString&, const QString& message) {
+        std::fprintf(stderr, "acquisition: %s\n", message.toLocal8Bit().constData());
+        std::exit(1);
+    });
+
+    const TRun fast = Acquire(0, WarmUpFrames + MeasuredFrames);
+    if (fast.frameEnds.size() != size_t(WarmUpFrames + MeasuredFrames)) {
+        std::fprintf(stderr, "acquisition: only %zu frames served\n", fast.frameEnds.size());
+        return 1;
+    }
+    // From the command asking for the first measured frame to the command
+    // after the last one: MeasuredFrames whole cycles.
+    const double elapsed = Seconds(fast.arrivals.back() - fast.arrivals[WarmUpFrames - 1]);
+    std::vector<double> latencies;
+    for (size_t k = WarmUpFrames; k < fast.arrivals.size(); ++k)
+        latencies.push_back(Seconds(fast.arrivals[k] - fast.frameEnds[k - 1]) * 1e3);
+    Print("frames", MeasuredFrames, "frames");
+    Print("frame_bytes", double(fast.frameBytes), "bytes");
+    Print("frames_per_s", double(MeasuredFrames) / elapsed, "frames/s");
+    Print("cycle_latency_p50_ms", Percentile(latencies, 0.50), "ms");
+    Print("cycle_latency_p99_ms", Percentile(latencies, 0.99), "ms");
+    Print("cycle_latency_max_ms", Percentile(latencies, 1.0), "ms");
+    Print("program_cpu_s_per_frame", fast.programCpuSeconds / double(fast.frameEnds.size()), "s");
+
+    const TRun paced = Acquire(PacedBaud, PacedFrames);
+    if (paced.frameEnds.size() != size_t(PacedFrames)) {
+        std::fprintf(stderr, "acquisition: only %zu paced frames served\n", paced.frameEnds.size());
+        return 1;
+    }
+    // Whole cycles from the first command to the last frame's end.
+    const double pacedElapsed = Seconds(paced.frameEnds.back() - paced.arrivals.front());
+    const double pacedRate = double(PacedFrames) / pacedElapsed;
+    const double lineLimit = double(PacedBaud) / (10.0 * double(paced.frameBytes));
+    Print("frames_per_s_115200", pacedRate, "frames/s");
+    Print("linerate_limit_115200", lineLimit, "frames/s");
+    Print("linerate_fraction_115200", pacedRate / lineLimit, "ratio");
+    return 0;
+}
