@@ -43,10 +43,6 @@ private:
 // Runs the event loop until the condition holds or the time is up.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit = std::chrono::seconds(20));
 
-// Reads what the program sent to the controller side of a pseudo-terminal
-// until `count` bytes came or the time is up.
-std::string ReadController(int controllerFd, size_t count, std::chrono::milliseconds limit);
-
 class QPushButton;
 
 // Clicks the button with the mouse and runs the click's handler.

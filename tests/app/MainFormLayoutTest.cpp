@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -117,6 +118,15 @@ TEST(MainFormLayout, ClearEmptiesTheLog)
     EXPECT_TRUE(form.Log().Text().isEmpty());
     form.Log().RefreshView();
     EXPECT_TRUE(form.Memo->toPlainText().isEmpty());
+}
+
+TEST(MainFormLayout, EnterWithSendDisabledPressesClear)
+{
+    TForm1 form;
+    form.Log().Append(QByteArray("1\r\n"));
+    QTest::keyClick(form.Edit_Data, Qt::Key_Return);
+    QCoreApplication::sendPostedEvents();
+    EXPECT_TRUE(form.Log().Text().isEmpty());
 }
 
 } // namespace

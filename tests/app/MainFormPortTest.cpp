@@ -5,7 +5,7 @@
 #include "graph/Graph.h"
 #include "serial/CPort.h"
 #include "serial/posix/PortMap.h"
-#include "specsim/PseudoTerminal.h"
+#include "support/PtyPair.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -15,8 +15,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 using namespace std::chrono_literals;
 
 namespace {
@@ -25,7 +23,7 @@ namespace {
 // test reads and writes.
 class MainFormPortTest : public ::testing::Test {
 protected:
-    void SetUp() override { PortMap::Register("COM11", line.PortPath()); }
+    void SetUp() override { PortMap::Register("COM11", line.SlavePath()); }
 
     void Open()
     {
@@ -33,18 +31,12 @@ protected:
         ASSERT_TRUE(form.ComPort->Connected());
     }
     // Bytes the device side received, waiting up to `limit` for `count`.
-    std::string Sent(size_t count, std::chrono::milliseconds limit = 2s)
-    {
-        return ReadController(line.ControllerFd(), count, limit);
-    }
-    void Answer(const std::string& bytes)
-    {
-        ASSERT_EQ(write(line.ControllerFd(), bytes.data(), bytes.size()), ssize_t(bytes.size()));
-    }
+    std::string Sent(size_t count, std::chrono::milliseconds limit = 2s) { return line.Receive(count, limit); }
+    void Answer(const std::string& bytes) { line.Send(bytes); }
 
     TTemporaryConfigHome configHome;
     TShownErrors errors;
-    TPseudoTerminal line;
+    TPtyPair line;
     TForm1 form;
 };
 
@@ -97,6 +89,14 @@ TEST_F(MainFormPortTest, SendWritesTheExposureWithOrWithoutLineEndAndEmptiesTheL
     ClickButton(form.Button_Send);
     EXPECT_EQ(Sent(2), "\xe4" "7");
 
+    // Enter in the exposure field sends too: "Send Exposure" is the default.
+    form.NewLine_CB->setChecked(true);
+    form.Edit_Data->setText(QStringLiteral("8"));
+    QTest::keyClick(form.Edit_Data, Qt::Key_Return);
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(Sent(3), "8\r\n");
+
+    form.NewLine_CB->setChecked(false);
     form.Edit_Data->clear();
     form.Log().Append(QByteArray("old"));
     ClickButton(form.Button_Send);
