@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <mutex>
+#include <utility>
+#include <vector>
 
 namespace {
 
 constexpr int PixelsPerInch = 96;
 constexpr int PointsPerInch = 72;
+constexpr std::size_t MaxRecentFonts = 16;
 
 // a * b / c rounded half away from zero, as font sizes convert on the
 // platform the settings come from (7 pt -> 9 px, 8 pt -> 11 px).
@@ -53,6 +56,20 @@ void TFont::SetSize(int points)
 }
 
 QFont TFont::ToQFont() const
+{
+    // A painted graph asks for the same few fonts over and over; resolving a
+    // family name each time would cost more than the text drawn with it.
+    static thread_local std::vector<std::pair<TFont, QFont>> recent;
+    for (const auto& [key, font] : recent)
+        if (key == *this)
+            return font;
+    if (recent.size() == MaxRecentFonts)
+        recent.clear();
+    recent.emplace_back(*this, NewQFont());
+    return recent.back().second;
+}
+
+QFont TFont::NewQFont() const
 {
     RegisterSubstitutions();
     QFont font(QString::fromLatin1(name_.c_str()));

@@ -54,6 +54,8 @@ public:
     QFont ToQFont() const;
 
 private:
+    QFont NewQFont() const;
+
     std::string name_ = "MS Sans Serif";
     int height_ = 11;
     TFontStyles style_;

@@ -75,6 +75,13 @@ void DrawHairline(QImage& image, const QRect& clip, QRgb color, int x0, int y0, 
     uchar* const bits = image.bits();
     const qsizetype stride = image.bytesPerLine();
     const QRgb pixel = 0xFF000000u | color;
+    if (minor == 0 && xMajor) {
+        // Grid lines and ticks: one run of a scanline.
+        QRgb* const line = reinterpret_cast<QRgb*>(bits + minorStart * stride);
+        const std::int64_t from = majorStep > 0 ? majorStart + first : majorStart - last;
+        std::fill_n(line + from, last - first + 1, pixel);
+        return;
+    }
     std::int64_t sideways = (2 * first * minor + major) / (2 * major);
     std::int64_t remainder = (2 * first * minor + major) % (2 * major);
     for (std::int64_t i = first; i <= last; ++i) {

@@ -134,6 +134,10 @@ TEST(CurvePathTest, ColumnReductionDrawsTheSamePixelsAsEverySegment)
         {"one column", MakeCurve(3000, [&](int i, std::mt19937& r) {
              return TCurvePoint{50.0 + (i % 1000 == 0 ? 0.2 : 0.0), 25 + 5 * noise(r)};
          })},
+        {"few per column, short runs", MakeCurve(20000, [&](int i, std::mt19937& r) {
+             const double level = double(r() % 4);
+             return TCurvePoint{i / 7.0 / 3.0, i % 13 == 0 ? std::nan("") : 20 + level / 4.0};
+         })},
         {"gaps", MakeCurve(20000, [&](int i, std::mt19937& r) {
              return TCurvePoint{i / 200.0, i % 1500 == 0 ? std::nan("") : 25 + noise(r)};
          })},

@@ -127,6 +127,13 @@ TEST_F(GraphModelTest, PointOperationsIgnoreBadIndexes)
 
     graph.DeletePoint(c, 0);
     EXPECT_EQ(graph.Curve(c)->Points.front().X, 2.0);
+    const TCurvePoint more[] = {{5, 50}, {6, 60}};
+    graph.AddPoints(c, more, 2);
+    graph.AddPoints(7, more, 2);
+    EXPECT_EQ(graph.Curve(c)->Points.size(), 5u);
+    EXPECT_EQ(graph.Curve(c)->Points.back().Y, 60.0);
+    graph.DeletePoint(c, 4);
+    graph.DeletePoint(c, 3);
     try {
         graph.InsertPoint(c, 4, 0, 0);
         FAIL() << "inserting past the end is a caller error";
