@@ -2,6 +2,8 @@
 
 #include "common/Exception.h"
 
+#include <QTest>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -64,6 +66,10 @@ TEST_F(GraphModelTest, CurvesGetUniqueNamesWhateverTheirLength)
     EXPECT_EQ(graph.Curve(16)->Name, name31 + "1");
     EXPECT_EQ(graph.Curve(25)->Name, std::string(30, 'b') + "10");
     EXPECT_EQ(graph.Curve(26)->Name, std::string(30, 'b') + "11");
+
+    graph.AddCurve("Wellenl\xe4nge", clLime, 1, psSolid, true);
+    EXPECT_EQ(graph.AddCurve("WELLENL\xc4NGE", clLime, 1, psSolid, true), 28);
+    EXPECT_EQ(graph.Curve(28)->Name, "WELLENL\xc4NGE1");
 
     int index = 0;
     EXPECT_TRUE(graph.FindCurve("sinus1", index));
@@ -261,6 +267,17 @@ TEST_F(GraphModelTest, ResetAxesRestoresTheHomeView)
     EXPECT_EQ(graph.XAxis().PanPixels(), 0);
     EXPECT_EQ(graph.YAxis().PanPixels(), 0);
     EXPECT_EQ(graph.XAxis().ZoomBase(), 1.0);
+}
+
+TEST_F(GraphModelTest, LeftDoubleClickResetsTheAxes)
+{
+    graph.Loaded();
+    graph.XAxis().CenterOn(100);
+    QTest::mouseDClick(&graph, Qt::RightButton);
+    EXPECT_EQ(graph.XAxis().Min(), 95.0);
+    QTest::mouseDClick(&graph, Qt::LeftButton);
+    EXPECT_EQ(graph.XAxis().Min(), 0.0);
+    EXPECT_EQ(graph.XAxis().Max(), 10.0);
 }
 
 TEST_F(GraphModelTest, MainWindowGraphMapsSensorPixelsAndReadings)
