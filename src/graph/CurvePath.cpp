@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace {
 
@@ -213,7 +214,12 @@ void TCurvePath::FlushColumn(bool runEnds)
         AddColumnVertex(c.Last);
         AddColumnVertex(c.Last == c.Highest ? c.Lowest : c.Highest);
     } else {
-        for (int extreme : {c.Lowest, c.Highest})
+        // Either order of the extremes covers the span; the shorter way
+        // draws fewer pixels twice.
+        const bool lowestFirst = std::abs(c.First - c.Lowest) + std::abs(c.Highest - c.Last)
+            <= std::abs(c.First - c.Highest) + std::abs(c.Lowest - c.Last);
+        const int extremes[2] = {lowestFirst ? c.Lowest : c.Highest, lowestFirst ? c.Highest : c.Lowest};
+        for (int extreme : extremes)
             if (extreme != c.First && extreme != c.Last)
                 AddColumnVertex(extreme);
     }

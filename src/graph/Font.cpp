@@ -2,14 +2,11 @@
 
 #include <algorithm>
 #include <mutex>
-#include <utility>
-#include <vector>
 
 namespace {
 
 constexpr int PixelsPerInch = 96;
 constexpr int PointsPerInch = 72;
-constexpr std::size_t MaxRecentFonts = 16;
 
 // a * b / c rounded half away from zero, as font sizes convert on the
 // platform the settings come from (7 pt -> 9 px, 8 pt -> 11 px).
@@ -53,24 +50,18 @@ int TFont::Size() const
 void TFont::SetSize(int points)
 {
     height_ = MulDiv(points, PixelsPerInch, PointsPerInch);
+    resolved_.reset();
+}
+
+bool TFont::operator==(const TFont& other) const
+{
+    return name_ == other.name_ && height_ == other.height_ && style_ == other.style_ && color_ == other.color_;
 }
 
 QFont TFont::ToQFont() const
 {
-    // A painted graph asks for the same few fonts over and over; resolving a
-    // family name each time would cost more than the text drawn with it.
-    static thread_local std::vector<std::pair<TFont, QFont>> recent;
-    for (const auto& [key, font] : recent)
-        if (key == *this)
-            return font;
-    if (recent.size() == MaxRecentFonts)
-        recent.clear();
-    recent.emplace_back(*this, NewQFont());
-    return recent.back().second;
-}
-
-QFont TFont::NewQFont() const
-{
+    if (resolved_)
+        return *resolved_;
     RegisterSubstitutions();
     QFont font(QString::fromLatin1(name_.c_str()));
     font.setPixelSize(std::max(1, height_));
@@ -78,5 +69,6 @@ QFont TFont::NewQFont() const
     font.setItalic(style_.Contains(fsItalic));
     font.setUnderline(style_.Contains(fsUnderline));
     font.setStrikeOut(style_.Contains(fsStrikeOut));
+    resolved_ = font;
     return font;
 }

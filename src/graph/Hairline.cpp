@@ -75,11 +75,16 @@ void DrawHairline(QImage& image, const QRect& clip, QRgb color, int x0, int y0, 
     uchar* const bits = image.bits();
     const qsizetype stride = image.bytesPerLine();
     const QRgb pixel = 0xFF000000u | color;
-    if (minor == 0 && xMajor) {
-        // Grid lines and ticks: one run of a scanline.
-        QRgb* const line = reinterpret_cast<QRgb*>(bits + minorStart * stride);
+    if (minor == 0) {
+        // Grid lines, ticks and the columns of long curves: one straight run.
         const std::int64_t from = majorStep > 0 ? majorStart + first : majorStart - last;
-        std::fill_n(line + from, last - first + 1, pixel);
+        if (xMajor) {
+            std::fill_n(reinterpret_cast<QRgb*>(bits + minorStart * stride) + from, last - first + 1, pixel);
+        } else {
+            uchar* row = bits + from * stride + minorStart * qsizetype(sizeof(QRgb));
+            for (std::int64_t i = first; i <= last; ++i, row += stride)
+                *reinterpret_cast<QRgb*>(row) = pixel;
+        }
         return;
     }
     std::int64_t sideways = (2 * first * minor + major) / (2 * major);

@@ -150,6 +150,7 @@ private:
     std::vector<TCurvePoint> sparePoints_;
     TCurvePath curvePath_;
     QImage backBuffer_;
+    QImage spareBuffer_;
     QImage surface_;
 
     double currentZoom_ = 1.0;

@@ -81,8 +81,11 @@ void TXYGraph::RenderBackBuffer()
 {
     const int w = width();
     const int h = height();
-    // The surface shares the last picture with the back buffer; drawing the
-    // next one goes to fresh memory, as every pixel is drawn anew anyway.
+    // The surface shares the last picture with the back buffer, so the next
+    // one is drawn into the other of two images, taking turns; every pixel
+    // is drawn anew anyway.
+    if (!backBuffer_.isDetached())
+        std::swap(backBuffer_, spareBuffer_);
     if (backBuffer_.size() != QSize(w, h) || !backBuffer_.isDetached())
         backBuffer_ = w > 0 && h > 0 ? QImage(w, h, QImage::Format_RGB32) : QImage();
     if (backBuffer_.isNull())

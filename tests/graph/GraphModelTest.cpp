@@ -311,3 +311,33 @@ TEST_F(GraphModelTest, NotificationsReachTheGraphFromEverySettingsObject)
 }
 
 } // namespace
+
+namespace {
+
+TEST(FontTest, SizesConvertAtNinetySixPixelsPerInchAndEveryChangeReachesTheToolkitFont)
+{
+    TFont font("arial", 8, clMaroon);
+    EXPECT_EQ(font.Height(), 11);
+    EXPECT_EQ(font.Size(), 8);
+    EXPECT_EQ(font.ToQFont().pixelSize(), 11);
+    EXPECT_EQ(font.ToQFont().family(), "arial");
+
+    font.SetHeight(17);
+    EXPECT_EQ(font.ToQFont().pixelSize(), 17);
+    EXPECT_EQ(font.Size(), 13);
+    font.SetStyle({fsBold, fsItalic});
+    EXPECT_TRUE(font.ToQFont().bold());
+    EXPECT_TRUE(font.ToQFont().italic());
+    EXPECT_FALSE(font.ToQFont().underline());
+
+    TFont copy = font;
+    EXPECT_EQ(copy, font);
+    copy.SetName("Liberation Serif");
+    copy.SetSize(10);
+    EXPECT_EQ(copy.ToQFont().family(), "Liberation Serif");
+    EXPECT_EQ(copy.ToQFont().pixelSize(), 13);
+    EXPECT_EQ(font.ToQFont().family(), "arial");
+    EXPECT_FALSE(copy == font);
+}
+
+} // namespace
