@@ -1,6 +1,7 @@
 #include "graph/Canvas.h"
 
 #include "graph/Curve.h"
+#include "graph/Hairline.h"
 
 #include <QFontMetrics>
 
@@ -21,7 +22,7 @@ QList<qreal> DashPattern(std::uint8_t style)
 
 } // namespace
 
-TCanvas::TCanvas(QImage& image) : painter_(&image)
+TCanvas::TCanvas(QImage& image) : image_(image), painter_(&image), clip_(image.rect())
 {
     painter_.setRenderHint(QPainter::Antialiasing, false);
     painter_.setBrush(Qt::NoBrush);
@@ -32,6 +33,8 @@ void TCanvas::SetPen(TColor color, int width, std::uint8_t style)
 {
     // A width of 0 or 1 is the cosmetic one-pixel pen, whose flat cap leaves
     // out the end point of every line; wider pens have round ends.
+    hairline_ = width <= 1 && (style == psSolid || style == psInsideFrame);
+    hairlineColor_ = ToQColor(color).rgb();
     linePen_ = QPen(ToQColor(color));
     if (width <= 1) {
         linePen_.setWidth(0);
@@ -55,6 +58,7 @@ void TCanvas::SetPen(TColor color, int width, std::uint8_t style)
 
 void TCanvas::SetPenColor(TColor color)
 {
+    hairlineColor_ = ToQColor(color).rgb();
     linePen_.setColor(ToQColor(color));
     activePen_ = ActivePen::None;
 }
@@ -106,6 +110,10 @@ void TCanvas::FrameRect(const TRect& rect, TColor color)
 
 void TCanvas::Line(int x1, int y1, int x2, int y2)
 {
+    if (hairline_) {
+        DrawHairline(image_, clip_, hairlineColor_, x1, y1, x2, y2);
+        return;
+    }
     UseLinePen();
     painter_.drawLine(x1, y1, x2, y2);
 }
@@ -114,6 +122,11 @@ void TCanvas::Polyline(const QPoint* points, int count)
 {
     if (count < 2)
         return;
+    if (hairline_) {
+        for (int i = 1; i < count; ++i)
+            DrawHairline(image_, clip_, hairlineColor_, points[i - 1].x(), points[i - 1].y(), points[i].x(), points[i].y());
+        return;
+    }
     UseLinePen();
     painter_.drawPolyline(points, count);
 }
@@ -153,10 +166,12 @@ int TCanvas::TextHeight(const QString& text) const
 
 void TCanvas::SetClip(const TRect& rect)
 {
+    clip_ = rect.ToQRect() & image_.rect();
     painter_.setClipRect(rect.ToQRect());
 }
 
 void TCanvas::RemoveClip()
 {
+    clip_ = image_.rect();
     painter_.setClipping(false);
 }

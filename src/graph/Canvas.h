@@ -20,10 +20,12 @@ struct TRect {
     bool operator==(const TRect&) const = default;
 };
 
-// Drawing on an image with the pixel rules the graph is laid out for:
+// Drawing on a 32-bit image with the pixel rules the graph is laid out for:
 // lines and polylines leave out their end point, rectangles leave out their
 // right column and bottom row, texts are placed by their top-left corner
 // and have no background, and nothing is antialiased except glyphs.
+// Solid one-pixel lines are drawn by our own rasterizer, which keeps the
+// end-point rule in every direction; other pens go through QPainter.
 class TCanvas {
 public:
     explicit TCanvas(QImage& image);
@@ -57,7 +59,11 @@ private:
     void UseLinePen();
     void UseTextPen();
 
+    QImage& image_;
     QPainter painter_;
+    QRect clip_;
+    bool hairline_ = true;
+    QRgb hairlineColor_ = 0;
     QPen linePen_;
     QPen textPen_;
     enum class ActivePen { None, Line, Text };

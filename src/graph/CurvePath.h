@@ -38,14 +38,46 @@ public:
     static constexpr double Guard = 1 << 22;
 
 private:
-    void AddVertex(int x, int y);
+    // The vertices of the current run that fall into one column, as far as
+    // they decide which of its pixels are drawn.
+    struct TColumn {
+        bool Open = false;
+        int X = 0;
+        int First = 0;
+        int Lowest = 0;
+        int Highest = 0;
+        int Last = 0;
+        // Whether the segments so far cover the last vertex's own pixel.
+        bool LastCovered = false;
+    };
+
+    void AddVertex(int x, int y)
+    {
+        if (!reduceColumns_) {
+            vertices_.emplace_back(x, y);
+            return;
+        }
+        if (column_.Open && column_.X == x) {
+            if (y != column_.Last)
+                column_.LastCovered = y >= column_.Lowest && y <= column_.Highest;
+            column_.Lowest = y < column_.Lowest ? y : column_.Lowest;
+            column_.Highest = y > column_.Highest ? y : column_.Highest;
+            column_.Last = y;
+            return;
+        }
+        FlushColumn(false);
+        column_ = {true, x, y, y, y, y, false};
+    }
+    void Clear();
+    bool BuildSortedColumns(const TCurve& curve, const TPixelMapping& mapping);
     void AddSegment(double x0, double y0, double x1, double y1);
     void FlushColumn(bool runEnds);
+    void AddColumnVertex(int y);
     void EndRun();
 
     bool reduceColumns_ = false;
     std::vector<QPoint> vertices_;
     std::vector<int> runLengths_;
     std::size_t runStart_ = 0;
-    std::vector<QPoint> column_;
+    TColumn column_;
 };

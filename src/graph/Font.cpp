@@ -50,10 +50,18 @@ int TFont::Size() const
 void TFont::SetSize(int points)
 {
     height_ = MulDiv(points, PixelsPerInch, PointsPerInch);
+    resolved_.reset();
+}
+
+bool TFont::operator==(const TFont& other) const
+{
+    return name_ == other.name_ && height_ == other.height_ && style_ == other.style_ && color_ == other.color_;
 }
 
 QFont TFont::ToQFont() const
 {
+    if (resolved_)
+        return *resolved_;
     RegisterSubstitutions();
     QFont font(QString::fromLatin1(name_.c_str()));
     font.setPixelSize(std::max(1, height_));
@@ -61,5 +69,6 @@ QFont TFont::ToQFont() const
     font.setItalic(style_.Contains(fsItalic));
     font.setUnderline(style_.Contains(fsUnderline));
     font.setStrikeOut(style_.Contains(fsStrikeOut));
+    resolved_ = font;
     return font;
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <string>
 
 enum TFontStyle : std::uint8_t { fsBold, fsItalic, fsUnderline, fsStrikeOut };
@@ -36,26 +37,42 @@ public:
     TFont(std::string name, int size, TColor color, TFontStyles style = {});
 
     const std::string& Name() const { return name_; }
-    void SetName(const std::string& name) { name_ = name; }
+    void SetName(const std::string& name)
+    {
+        name_ = name;
+        resolved_.reset();
+    }
 
     int Size() const;
     void SetSize(int points);
     int Height() const { return height_; }
-    void SetHeight(int pixels) { height_ = pixels; }
+    void SetHeight(int pixels)
+    {
+        height_ = pixels;
+        resolved_.reset();
+    }
 
     TFontStyles Style() const { return style_; }
-    void SetStyle(TFontStyles style) { style_ = style; }
+    void SetStyle(TFontStyles style)
+    {
+        style_ = style;
+        resolved_.reset();
+    }
 
     TColor Color() const { return color_; }
     void SetColor(TColor color) { color_ = color; }
 
-    bool operator==(const TFont&) const = default;
+    bool operator==(const TFont& other) const;
 
+    // The toolkit's font; resolved once, since a graph paints with the same
+    // few fonts over and over.
     QFont ToQFont() const;
 
 private:
+
     std::string name_ = "MS Sans Serif";
     int height_ = 11;
     TFontStyles style_;
     TColor color_ = clBlack;
+    mutable std::optional<QFont> resolved_;
 };

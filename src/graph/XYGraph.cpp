@@ -39,6 +39,8 @@ std::string NumberedName(const std::string& name, int n)
 
 TXYGraph::TXYGraph(QWidget* parent) : QWidget(parent)
 {
+    // Every paint covers the whole widget: no background to clear first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     SetBounds(x(), y(), InitialWidth, InitialHeight);
     const auto notify = [this](TGraphPersistent* sender) { PropertyChanged(sender); };
     xAxis_.OnChange = notify;
@@ -101,6 +103,9 @@ int TXYGraph::AddCurve(const std::string& name, TColor color, std::uint8_t penWi
         candidate = NumberedName(name, n);
 
     auto curve = std::make_unique<TCurve>();
+    curve->Points = std::move(sparePoints_);
+    curve->Points.clear();
+    sparePoints_ = {};
     curve->Name = candidate;
     curve->Color = color;
     curve->PenWidth = penWidth;
@@ -114,8 +119,14 @@ void TXYGraph::DeleteCurve(int index)
 {
     if (index < 0)
         ThrowListIndexError(index);
-    if (index < CurveCount())
-        curves_.erase(curves_.begin() + index);
+    if (index >= CurveCount())
+        return;
+    // Acquisition replaces its curve with one of the same size every frame:
+    // the point storage is kept for the next curve.
+    std::vector<TCurvePoint>& points = curves_[std::size_t(index)]->Points;
+    if (points.capacity() > sparePoints_.capacity())
+        sparePoints_ = std::move(points);
+    curves_.erase(curves_.begin() + index);
 }
 
 bool TXYGraph::FindCurve(const std::string& name, int& index) const
@@ -141,10 +152,10 @@ const TCurve* TXYGraph::Curve(int index) const
     return index >= 0 && index < CurveCount() ? curves_[std::size_t(index)].get() : nullptr;
 }
 
-void TXYGraph::AddPoint(int curveIndex, double x, double y)
+void TXYGraph::AddPoints(int curveIndex, const TCurvePoint* points, std::size_t count)
 {
     if (TCurve* curve = Curve(curveIndex))
-        curve->Points.push_back({x, y});
+        curve->Points.insert(curve->Points.end(), points, points + count);
 }
 
 void TXYGraph::InsertPoint(int curveIndex, int pointIndex, double x, double y)

@@ -60,7 +60,14 @@ public:
     // The curve at index, or nullptr.
     TCurve* Curve(int index);
     const TCurve* Curve(int index) const;
-    void AddPoint(int curveIndex, double x, double y);
+    // Called once per point for whole spectra, so kept inline.
+    void AddPoint(int curveIndex, double x, double y)
+    {
+        if (curveIndex >= 0 && curveIndex < CurveCount())
+            curves_[std::size_t(curveIndex)]->Points.push_back({x, y});
+    }
+    // Appends `count` points in one go; ignored for a bad curve index.
+    void AddPoints(int curveIndex, const TCurvePoint* points, std::size_t count);
     void InsertPoint(int curveIndex, int pointIndex, double x, double y);
     void DeletePoint(int curveIndex, int pointIndex);
     void SetPoint(int curveIndex, int pointIndex, double x, double y);
@@ -140,8 +147,10 @@ private:
     double maxZoom_ = 5.0;
 
     std::vector<std::unique_ptr<TCurve>> curves_;
+    std::vector<TCurvePoint> sparePoints_;
     TCurvePath curvePath_;
     QImage backBuffer_;
+    QImage spareBuffer_;
     QImage surface_;
 
     double currentZoom_ = 1.0;

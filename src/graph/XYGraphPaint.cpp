@@ -6,7 +6,6 @@
 #include <QPainter>
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
@@ -82,7 +81,12 @@ void TXYGraph::RenderBackBuffer()
 {
     const int w = width();
     const int h = height();
-    if (backBuffer_.size() != QSize(w, h))
+    // The surface shares the last picture with the back buffer, so the next
+    // one is drawn into the other of two images, taking turns; every pixel
+    // is drawn anew anyway.
+    if (!backBuffer_.isDetached())
+        std::swap(backBuffer_, spareBuffer_);
+    if (backBuffer_.size() != QSize(w, h) || !backBuffer_.isDetached())
         backBuffer_ = w > 0 && h > 0 ? QImage(w, h, QImage::Format_RGB32) : QImage();
     if (backBuffer_.isNull())
         return;
@@ -241,14 +245,12 @@ void TXYGraph::DrawMarker(TCanvas& canvas, std::uint8_t kind, TColor color, int 
     }
 }
 
-// One copy of the whole picture to the surface the widget shows, then the
-// widget is brought up to date at once.
+// The whole picture goes to the surface the widget shows in one step (the
+// surface shares the back buffer's pixels until the cursor mark is drawn on
+// it), then the widget is brought up to date at once.
 void TXYGraph::ShowBackBuffer()
 {
-    if (surface_.size() == backBuffer_.size() && !surface_.isNull())
-        std::memcpy(surface_.bits(), backBuffer_.constBits(), std::size_t(backBuffer_.sizeInBytes()));
-    else
-        surface_ = backBuffer_.copy();
+    surface_ = backBuffer_;
     repaint();
 }
 
