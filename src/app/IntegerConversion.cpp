@@ -16,13 +16,14 @@ struct TScan {
     bool Complete = false; // the digits ran to the end of the text
 };
 
-int HexDigitValue(char c)
+// The digit's value, or -1 when c is no digit of the base.
+int DigitValue(char c, bool hexadecimal)
 {
     if (c >= '0' && c <= '9')
         return c - '0';
-    if (c >= 'a' && c <= 'f')
+    if (hexadecimal && c >= 'a' && c <= 'f')
         return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
+    if (hexadecimal && c >= 'A' && c <= 'F')
         return c - 'A' + 10;
     return -1;
 }
@@ -52,8 +53,7 @@ TScan Scan(QByteArrayView text)
     const uint32_t base = scan.Hexadecimal ? 16 : 10;
     const uint32_t lastExtendable = scan.Hexadecimal ? 0x0FFFFFFFu : 214748364u;
     for (; i < n; ++i) {
-        const int digit = scan.Hexadecimal ? HexDigitValue(text[i])
-                                           : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
+        const int digit = DigitValue(text[i], scan.Hexadecimal);
         if (digit < 0 || scan.Magnitude > lastExtendable)
             return scan;
         scan.Magnitude = scan.Magnitude * base + static_cast<uint32_t>(digit);

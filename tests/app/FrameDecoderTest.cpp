@@ -11,7 +11,7 @@
 
 namespace {
 
-const QByteArray Header = "SPEC\r\nFRAME 1\r\n\r\nPIXELS\r\n5\r\n";
+const QByteArray Header = "SENSOR\r\nFRAME 1\r\n\r\nPIXELS\r\n5\r\n";
 
 // Five header lines, then the readings, each line closed by lineEnd, then 'e'.
 QByteArray Frame(const std::vector<std::string>& readings, const QByteArray& lineEnd = "\r\n")
@@ -73,7 +73,7 @@ TEST_F(FrameDecoderTest, LfOnlyFrameClosesNoFieldAndKeepsTheCurve)
     EXPECT_TRUE(decoder.Decode(Frame({"30", "40"}, "\n")));
     EXPECT_EQ(decoder.FieldValue(6), 10);
     EXPECT_EQ(decoder.FieldValue(7), 20);
-    EXPECT_EQ(decoder.FieldText(1), "SPEC");
+    EXPECT_EQ(decoder.FieldText(1), "SENSOR");
 }
 
 TEST_F(FrameDecoderTest, TablesAreKeptBetweenFramesOfDifferentLength)

@@ -23,19 +23,6 @@ std::string Refusal(const std::vector<std::string>& arguments)
     return "accepted";
 }
 
-TEST(SimulatorOptionsTest, DefaultsServeCom11UnthrottledWithCrLfFrames)
-{
-    const TSimulatorOptions options = Parse({});
-    EXPECT_EQ(options.Name, "COM11");
-    EXPECT_EQ(options.Baud, 0);
-    EXPECT_EQ(options.LineEnd, TLineEnd::CrLf);
-    EXPECT_EQ(options.ChunkMax, 0);
-    EXPECT_EQ(options.MalformedEvery, 0);
-    EXPECT_EQ(options.Frames, 0u);
-    EXPECT_EQ(options.Fields, 512);
-    EXPECT_FALSE(options.Help);
-}
-
 TEST(SimulatorOptionsTest, ReadsEveryOptionInBothForms)
 {
     const TSimulatorOptions options = Parse({"--name", "SPEC2", "--baud=115200", "--line-end", "lfcr", "--chunks",
