@@ -39,14 +39,15 @@ void TComThread::MonitorLoop()
     TOverlapped waitOperation;
     for (;;) {
         const int started = device->StartEventWait(waitOperation);
-        if (started != 0 && started != TComDevice::IoPending && !waitOperation.Busy()) {
+        // A vanished device fails the wait whether or not it started.
+        if (device->Wait(waitOperation, &StopSignal) != TComDevice::TWaitResult::Completed)
+            break;
+        if (started != 0 && started != TComDevice::IoPending) {
             // The wait cannot even be started: sleep until the port closes
             // rather than try again and again.
             StopSignal.Wait();
             break;
         }
-        if (device->Wait(waitOperation, &StopSignal) != TComDevice::TWaitResult::Completed)
-            break;
         if (waitOperation.Error() == 0) {
             FiredEvents = MaskToEventSet(waitOperation.EventMask());
             DeliverEvents();

@@ -209,12 +209,14 @@ TEST_F(EventDispatchTest, SyncMethodCannotChangeWhileConnectedButIsUsedAtTheNext
     port.Disconnect();
 
     port.SetSyncMethod(smNone);
+    const int starts = script->EventWaitStarts;
     port.Connect();
-    ASSERT_TRUE(TScriptedDevice::WaitForEventWaitStarts(*script, 1));
+    ASSERT_TRUE(TScriptedDevice::WaitForEventWaitStarts(*script, starts + 1));
     ClearLog();
     TScriptedDevice::Fire(*script, Comm::EvBreak);
-    // Handlers now run on the event thread, without the UI thread's help.
-    ASSERT_TRUE(TScriptedDevice::WaitForEventWaitStarts(*script, 2));
+    // Handlers now run on the event thread, without the UI thread's help:
+    // the next wait starts once they have run.
+    ASSERT_TRUE(TScriptedDevice::WaitForEventWaitStarts(*script, starts + 2));
     EXPECT_EQ(Logged(), std::vector<std::string>{"Break"});
     EXPECT_TRUE(offUiThread);
 }
