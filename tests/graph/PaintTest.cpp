@@ -1,0 +1,447 @@
+#include "graph/Graph.h"
+
+#include "../../tools/graph_example/MainWindowLayout.h"
+
+#include <QCoreApplication>
+#include <QMetaObject>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+constexpr TColor Tick = 0x0000FF;
+constexpr TColor Plot = 0x400000;
+constexpr TColor MainGrid = 0x808080;
+constexpr TColor SubGrid = 0x00FFFF;
+constexpr TColor Line = 0xFF00FF;
+constexpr TColor MarkColor = 0x00FF00;
+
+// Plot area of the main window's graph: columns 60 to 954, rows 30 to 311
+// with the edge lines; main ticks every 179 columns or so and every 56 rows.
+constexpr int Left = 60;
+constexpr int Right = 954;
+constexpr int Top = 30;
+constexpr int Bottom = 311;
+
+TColor At(const QImage& image, int x, int y)
+{
+    const QRgb rgb = image.pixel(x, y);
+    return TColor(qRed(rgb)) | TColor(qGreen(rgb)) << 8 | TColor(qBlue(rgb)) << 16;
+}
+
+// Bounding box of the pixels in `area` (inside the frame) that differ from
+// `background`.
+QRect InkBox(const QImage& image, const QRect& area, TColor background)
+{
+    const QRect inside = area & image.rect().adjusted(2, 2, -2, -2);
+    QRect box;
+    for (int y = inside.top(); y <= inside.bottom(); ++y)
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            if (At(image, x, y) != background)
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+// Bounding box of the pixels of one colour.
+QRect ColorBox(const QImage& image, const QRect& area, TColor color)
+{
+    QRect box;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (At(image, x, y) == color)
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+int CountColor(const QImage& image, TColor color)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += At(image, x, y) == color;
+    return count;
+}
+
+class PaintTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        LoadMainWindowGraphLayout(graph);
+        graph.Colors().SetTickColor(Tick);
+        graph.Colors().SetGraphBkGnd(Plot);
+        graph.Colors().SetMainGridColor(MainGrid);
+        graph.Colors().SetSubGridColor(SubGrid);
+    }
+
+    const QImage& Painted()
+    {
+        graph.Paint();
+        return graph.BackBuffer();
+    }
+
+    int AddLine(std::initializer_list<TCurvePoint> points)
+    {
+        const int c = graph.AddCurve("Line", Line, 1, psSolid, true);
+        for (const TCurvePoint& p : points)
+            graph.AddPoint(c, p.X, p.Y);
+        return c;
+    }
+
+    TXYGraph graph;
+};
+
+TEST_F(PaintTest, DefaultGraphIsAPlotAreaInSilverMarginsWithAGreyAndWhiteFrame)
+{
+    TXYGraph plain;
+    plain.Paint();
+    const QImage& image = plain.BackBuffer();
+    ASSERT_EQ(image.size(), QSize(400, 300));
+    EXPECT_EQ(At(image, 0, 0), clGray);
+    EXPECT_EQ(At(image, 399, 299), clGray);
+    EXPECT_EQ(At(image, 0, 150), clGray);
+    EXPECT_EQ(At(image, 200, 299), clGray);
+    EXPECT_EQ(At(image, 1, 1), clWhite);
+    EXPECT_EQ(At(image, 398, 298), clWhite);
+    EXPECT_EQ(At(image, 398, 150), clWhite);
+    EXPECT_EQ(At(image, 2, 2), clSilver);
+    EXPECT_EQ(At(image, 390, 150), clSilver);
+    EXPECT_EQ(At(image, 70, 100), clBlack);
+    EXPECT_EQ(At(image, 384, 249), clBlack);
+    EXPECT_EQ(At(image, 385, 100), clBlack); // the right edge line
+    EXPECT_EQ(At(image, 386, 100), clSilver);
+}
+
+TEST_F(PaintTest, MainTicksGridAndEdgeLinesOfTheXAxis)
+{
+    const QImage& image = Painted();
+    for (int x : {239, 418, 596, 775}) {
+        EXPECT_EQ(At(image, x, Top), Plot) << x;
+        EXPECT_EQ(At(image, x, Top + 1), MainGrid) << x;
+        EXPECT_EQ(At(image, x, Bottom - 1), MainGrid) << x;
+        EXPECT_EQ(At(image, x, Bottom), Plot) << x;
+        EXPECT_EQ(At(image, x, Bottom + 1), Tick) << x;
+        EXPECT_EQ(At(image, x, Bottom + 9), Tick) << x;
+    }
+    for (int x : {Left, Right}) {
+        EXPECT_EQ(At(image, x, 100), Plot) << x;
+        EXPECT_EQ(At(image, x, Bottom + 1), Tick) << x;
+    }
+    EXPECT_EQ(At(image, Right + 1, 100), clSilver);
+    EXPECT_EQ(At(image, Right, Bottom), Plot);
+    EXPECT_EQ(At(image, Right + 1, Bottom), clSilver);
+    EXPECT_EQ(At(image, Left - 1, Top - 1), clSilver);
+    EXPECT_EQ(At(image, Left, Top - 1), clSilver);
+
+    // A sub tick: five pixels long, its first one under the edge line.
+    EXPECT_EQ(At(image, 918, Bottom), Plot);
+    EXPECT_EQ(At(image, 918, Bottom + 4), Tick);
+    EXPECT_EQ(At(image, 918, Bottom + 5), clSilver);
+    EXPECT_EQ(At(image, 918, 100), Plot);
+    EXPECT_EQ(At(image, 917, Bottom + 2), clSilver);
+}
+
+TEST_F(PaintTest, MainTicksGridAndEdgeLinesOfTheYAxis)
+{
+    const QImage& image = Painted();
+    for (int y : {86, 142, 199, 255}) {
+        EXPECT_EQ(At(image, Left, y), Plot) << y;
+        EXPECT_EQ(At(image, Left - 1, y), Tick) << y;
+        EXPECT_EQ(At(image, Left - 9, y), Tick) << y;
+        EXPECT_EQ(At(image, Left + 1, y), MainGrid) << y;
+        EXPECT_EQ(At(image, Right - 1, y), MainGrid) << y;
+        EXPECT_EQ(At(image, Right, y), Plot) << y;
+    }
+    // No grid on the top and bottom edges, but their ticks are there.
+    EXPECT_EQ(At(image, 100, Top), Plot);
+    EXPECT_EQ(At(image, 100, Bottom), Plot);
+    EXPECT_EQ(At(image, Left - 1, Top), Tick);
+    EXPECT_EQ(At(image, Left - 1, Bottom), Tick);
+    // Sub tick at row 41: four pixels beside the edge line.
+    EXPECT_EQ(At(image, Left - 4, 41), Tick);
+    EXPECT_EQ(At(image, Left - 5, 41), clSilver);
+    EXPECT_EQ(At(image, 100, 41), Plot);
+}
+
+TEST_F(PaintTest, SubGridLinesWhenShown)
+{
+    graph.XAxis().SetShowSubGrid(true);
+    graph.YAxis().SetShowSubGrid(true);
+    const QImage& image = Painted();
+    EXPECT_EQ(At(image, 918, Top), Plot);
+    EXPECT_EQ(At(image, 918, 100), SubGrid);
+    EXPECT_EQ(At(image, 100, 41), SubGrid);
+    EXPECT_EQ(At(image, Right - 1, 41), SubGrid);
+    EXPECT_EQ(At(image, Right, 41), Plot);
+}
+
+TEST_F(PaintTest, ScaleLabelsSitCentredUnderXTicksAndBesideYTicks)
+{
+    const QImage& image = Painted();
+    for (int x : {Left, 239, 418, 596, 775, Right}) {
+        const QRect box = InkBox(image, QRect(x - 25, Bottom + 11, 51, 18), clSilver);
+        ASSERT_FALSE(box.isEmpty()) << x;
+        EXPECT_LE(box.top(), Bottom + 14) << x;
+        EXPECT_NEAR((box.left() + box.right()) / 2.0, x, 2.5) << x;
+    }
+    for (int y : {Top, 86, 142, 199, 255, Bottom}) {
+        const QRect box = InkBox(image, QRect(20, y - 8, Left - 10 - 20, 17), clSilver);
+        ASSERT_FALSE(box.isEmpty()) << y;
+        EXPECT_LE(box.right(), Left - 10) << y;
+        EXPECT_GE(box.right(), Left - 14) << y;
+        EXPECT_NEAR((box.top() + box.bottom()) / 2.0, y, 2.5) << y;
+    }
+    // "0" is the narrowest label, "512" and "205" are wider.
+    const int zeroWidth = InkBox(image, QRect(Left - 25, Bottom + 11, 51, 18), clSilver).width();
+    const int fullWidth = InkBox(image, QRect(Right - 25, Bottom + 11, 40, 18), clSilver).width();
+    EXPECT_LT(zeroWidth, fullWidth);
+}
+
+TEST_F(PaintTest, TitlesAreCentredOrPlacedWhereAsked)
+{
+    // Above the plot area, right of the Y scale labels.
+    const QRect titleArea(Left, 2, Right - Left, Top - 2);
+    QRect title = InkBox(Painted(), titleArea, clSilver);
+    ASSERT_FALSE(title.isEmpty());
+    EXPECT_NEAR((title.left() + title.right()) / 2.0, 969 / 2, 3);
+    EXPECT_GE(title.top(), 5);
+
+    graph.Positions().SetTitleLeft(100);
+    title = InkBox(Painted(), titleArea, clSilver);
+    EXPECT_NEAR(title.left(), 100, 3);
+
+    graph.SetGraphTitle("");
+    EXPECT_TRUE(InkBox(Painted(), titleArea, clSilver).isEmpty());
+
+    // The X title in the bottom margin, centred on the plot area; the Y
+    // title turned, in the left margin, centred on the plot's height.
+    const QRect xTitle = InkBox(graph.BackBuffer(), QRect(2, 361 - 20, 965, 18), clSilver);
+    EXPECT_NEAR((xTitle.left() + xTitle.right()) / 2.0, (Left + Right) / 2.0, 4);
+    const QRect yTitle = InkBox(graph.BackBuffer(), QRect(2, Top, 18, Bottom - Top), clSilver);
+    EXPECT_GT(yTitle.height(), yTitle.width());
+    EXPECT_NEAR((yTitle.top() + yTitle.bottom()) / 2.0, (Top + Bottom) / 2.0, 4);
+    EXPECT_GE(yTitle.left(), 5);
+}
+
+TEST_F(PaintTest, CurveLinesLeaveOutTheirEndPoint)
+{
+    AddLine({{100, 100}, {200, 100}});
+    const QImage& image = Painted();
+    const int y = graph.YToPixel(100);
+    const int x0 = graph.XToPixel(100);
+    const int x1 = graph.XToPixel(200);
+    EXPECT_EQ(At(image, x0 - 1, y), Plot);
+    EXPECT_EQ(At(image, x0, y), Line);
+    EXPECT_EQ(At(image, x1 - 1, y), Line);
+    EXPECT_EQ(At(image, x1, y), Plot);
+    EXPECT_EQ(CountColor(image, Line), x1 - x0);
+}
+
+TEST_F(PaintTest, CurvesAreClippedJustBeyondThePlotArea)
+{
+    AddLine({{-100, 128}, {700, 128}});
+    AddLine({{256, -100}, {256, 400}});
+    const QImage& image = Painted();
+    const int row = graph.YToPixel(128);
+    const int column = graph.XToPixel(256);
+    EXPECT_EQ(At(image, Left - 1, row), clSilver);
+    EXPECT_EQ(At(image, Left, row), Line);
+    EXPECT_EQ(At(image, Right, row), Line);
+    EXPECT_EQ(At(image, Right + 1, row), clSilver);
+    EXPECT_EQ(At(image, column, Top - 1), clSilver);
+    EXPECT_EQ(At(image, column, Top), Line);
+    EXPECT_EQ(At(image, column, Bottom), Line);
+    EXPECT_EQ(At(image, column, Bottom + 1), clSilver);
+}
+
+TEST_F(PaintTest, ValuesFarOutsideTheRangeStillDrawTheirVisiblePart)
+{
+    AddLine({{256, 128}, {256e12, 128e12}, {-1e300, 5}, {std::nan(""), 7}, {300, 200}, {400, 200}});
+    const QImage& image = Painted();
+    // The slope from (256, 128) towards the far point is kept: 140.5
+    // pixels up for every 447 to the right.
+    const int x = graph.XToPixel(256);
+    const int y = graph.YToPixel(128);
+    EXPECT_EQ(At(image, x, y), Line);
+    EXPECT_EQ(At(image, x + 100, y - 31), Line);
+    EXPECT_EQ(At(image, x + 100, y - 30), Plot);
+    EXPECT_EQ(At(image, x + 100, y - 32), Plot);
+    // After the point that is not a number the line starts afresh.
+    EXPECT_EQ(At(image, graph.XToPixel(350), graph.YToPixel(200)), Line);
+}
+
+TEST_F(PaintTest, InvisibleAndEmptyCurvesDrawNothingNotEvenLabelsAndMarkers)
+{
+    const int hidden = graph.AddCurve("Hidden", Line, 1, psSolid, false);
+    graph.AddPoint(hidden, 100, 100);
+    graph.AddPoint(hidden, 200, 150);
+    graph.AddMarker(hidden, 0, mkSquare, MarkColor);
+    graph.AddLabel(hidden, 1, "Hidden", MarkColor, 0, 0);
+    const int empty = graph.AddCurve("Empty", Line, 1, psSolid, true);
+    graph.AddMarker(empty, 0, mkSquare, MarkColor);
+    const QImage& image = Painted();
+    EXPECT_EQ(CountColor(image, Line), 0);
+    EXPECT_EQ(CountColor(image, MarkColor), 0);
+}
+
+TEST_F(PaintTest, MarkersAreDrawnAroundTheirPointsAndSkippedForMissingPoints)
+{
+    const int c = AddLine({{100, 100}, {200, 100}, {300, 100}});
+    graph.AddMarker(c, 0, mkSquare, MarkColor);
+    graph.AddMarker(c, 1, mkCross, MarkColor);
+    graph.AddMarker(c, 2, mkCircle, MarkColor);
+    graph.AddMarker(c, 3, mkSquare, MarkColor);
+    graph.AddMarker(c, -1, mkSquare, MarkColor);
+    graph.AddMarker(c, 0, 7, MarkColor);
+    const QImage& image = Painted();
+
+    const int sx = graph.XToPixel(100);
+    const int sy = graph.YToPixel(100);
+    EXPECT_EQ(ColorBox(image, QRect(sx - 8, sy - 8, 17, 17), MarkColor), QRect(sx - 4, sy - 4, 9, 9));
+    EXPECT_EQ(At(image, sx + 4, sy - 4), MarkColor);
+    EXPECT_EQ(At(image, sx - 4, sy + 4), MarkColor);
+    EXPECT_EQ(At(image, sx + 4, sy + 3), MarkColor);
+    EXPECT_EQ(At(image, sx, sy - 3), Plot);
+    EXPECT_EQ(At(image, sx, sy), Line);
+
+    const int cx = graph.XToPixel(200);
+    const int cy = graph.YToPixel(100);
+    EXPECT_EQ(At(image, cx, cy), MarkColor);
+    EXPECT_EQ(At(image, cx - 3, cy - 3), MarkColor);
+    EXPECT_EQ(At(image, cx + 3, cy + 3), MarkColor);
+    EXPECT_EQ(At(image, cx + 4, cy + 4), Plot);
+    EXPECT_EQ(At(image, cx + 3, cy - 3), MarkColor);
+    EXPECT_EQ(At(image, cx - 3, cy + 3), MarkColor);
+    EXPECT_EQ(At(image, cx - 4, cy + 4), Plot);
+
+    const int ex = graph.XToPixel(300);
+    const int ey = graph.YToPixel(100);
+    const QRect circle = ColorBox(image, QRect(ex - 8, ey - 8, 17, 17), MarkColor);
+    EXPECT_EQ(circle, QRect(ex - 4, ey - 4, 10, 10));
+    EXPECT_EQ(At(image, ex + 1, ey + 2), Plot);
+
+    // Square (32 pixels) + cross (14) + circle; nothing for the others.
+    EXPECT_LT(CountColor(image, MarkColor), 32 + 14 + 40);
+}
+
+TEST_F(PaintTest, LabelsAreDrawnBesideTheirPointsInTheirColour)
+{
+    graph.XAxis().SetShowMainGrid(false);
+    graph.YAxis().SetShowMainGrid(false);
+    const int c = AddLine({{100, 100}, {300, 100}});
+    graph.AddLabel(c, 1, "Peak", MarkColor, 5, -20);
+    graph.AddLabel(c, 9, "Lost", MarkColor, 5, 20);
+    const QImage& image = Painted();
+    const int x = graph.XToPixel(300);
+    const int y = graph.YToPixel(100);
+    const QRect ink = InkBox(image, QRect(x, y - 25, 60, 22), Plot);
+    ASSERT_FALSE(ink.isEmpty());
+    EXPECT_GE(ink.left(), x + 5);
+    EXPECT_LE(ink.left(), x + 8);
+    // Glyphs are smoothed: their pixels mix the label's green into the plot
+    // colour.
+    int greenest = 0;
+    for (int py = ink.top(); py <= ink.bottom(); ++py)
+        for (int px = ink.left(); px <= ink.right(); ++px)
+            greenest = std::max(greenest, qGreen(image.pixel(px, py)));
+    EXPECT_GT(greenest, 128);
+    EXPECT_TRUE(InkBox(image, QRect(x, y + 2, 60, 30), Plot).isEmpty());
+}
+
+TEST_F(PaintTest, CurvesLongerThanASixteenBitBufferDrawToTheirEnd)
+{
+    const int c = graph.AddCurve("Long", Line, 1, psSolid, true);
+    for (int i = 0; i < 20000; ++i)
+        graph.AddPoint(c, 6 + 500.0 * i / 19999, i < 19000 ? 50 : 200);
+    const QImage& image = Painted();
+    EXPECT_EQ(At(image, graph.XToPixel(500), graph.YToPixel(200)), Line);
+    EXPECT_EQ(At(image, graph.XToPixel(100), graph.YToPixel(50)), Line);
+}
+
+TEST_F(PaintTest, ResizingRecomputesTheScaleAtTheNextPaint)
+{
+    graph.SetBounds(0, 0, 600, 300);
+    EXPECT_EQ(graph.XAxis().PixelLength(), 894);
+    const QImage& image = Painted();
+    EXPECT_EQ(graph.XAxis().PixelLength(), 525);
+    EXPECT_EQ(graph.YAxis().PixelLength(), 220);
+    EXPECT_EQ(image.size(), QSize(600, 300));
+    EXPECT_EQ(At(image, 585, 100), Plot);
+    EXPECT_EQ(At(image, 586, 100), clSilver);
+}
+
+TEST_F(PaintTest, SurfaceShowsThePictureAndTheCursorMarkOnTop)
+{
+    graph.SetCursorX(256);
+    graph.SetCursorY(128);
+    graph.SetCursorShown(true);
+    graph.Paint();
+    const int x = graph.XToPixel(256);
+    const int y = graph.YToPixel(128);
+    const QImage& surface = graph.Surface();
+    EXPECT_EQ(graph.CursorRect(), (TRect{x - 3, y - 3, x + 4, y + 4}));
+    for (int d = -3; d <= 3; ++d) {
+        EXPECT_EQ(At(surface, x + d, y - 3), clWhite);
+        EXPECT_EQ(At(surface, x + d, y + 3), clWhite);
+        EXPECT_EQ(At(surface, x - 3, y + d), clWhite);
+        EXPECT_EQ(At(surface, x + 3, y + d), clWhite);
+    }
+    EXPECT_EQ(At(surface, x, y), Plot);
+    EXPECT_EQ(At(surface, x + 4, y + 4), Plot);
+    EXPECT_EQ(At(graph.BackBuffer(), x - 3, y - 3), Plot);
+
+    // Moving the mark puts back what was under it.
+    graph.SetCursorX(300);
+    graph.DrawCursorMark();
+    EXPECT_EQ(At(surface, x - 3, y - 3), Plot);
+    graph.RestoreCursorBackground();
+    EXPECT_FALSE(graph.CursorSaved());
+    EXPECT_EQ(graph.Surface(), graph.BackBuffer());
+}
+
+TEST_F(PaintTest, CursorModeDrawsADiagonalCrossClippedToThePlotArea)
+{
+    graph.SetMouseMode(mmCursor);
+    graph.SetCursorX(256);
+    graph.SetCursorY(128);
+    graph.Paint();
+    const int x = graph.XToPixel(256);
+    const int y = graph.YToPixel(128);
+    const QImage& surface = graph.Surface();
+    for (int d = -2; d <= 3; ++d) {
+        EXPECT_EQ(At(surface, x + d, y + d), clWhite) << d;
+        EXPECT_EQ(At(surface, x - d + 1, y + d), clWhite) << d;
+    }
+    EXPECT_EQ(At(surface, x - 3, y - 3), Plot);
+    EXPECT_EQ(At(surface, x + 4, y + 4), Plot);
+
+    graph.SetCursorX(0);
+    graph.SetCursorY(256);
+    graph.DrawCursorMark();
+    EXPECT_EQ(At(graph.Surface(), Left - 1, Top - 1), clSilver);
+    EXPECT_EQ(At(graph.Surface(), Left + 1, Top + 1), clWhite);
+}
+
+TEST_F(PaintTest, PaintEnteredAgainWhileItRunsEndsWithTheSamePicture)
+{
+    const int c = graph.AddCurve("Spectrum", Line, 1, psSolid, true);
+    for (const TCurvePoint& point : SyntheticSpectrum(507, 1))
+        graph.AddPoint(c, point.X, point.Y);
+    graph.SetBounds(0, 0, 800, 300);
+    graph.Paint();
+    const QImage expected = graph.BackBuffer().copy();
+
+    int nested = 0;
+    graph.SetBounds(0, 0, 969, 361);
+    graph.Paint();
+    QMetaObject::invokeMethod(
+        &graph, [&] { ++nested; graph.Paint(); }, Qt::QueuedConnection);
+    graph.SetBounds(0, 0, 800, 300);
+    graph.Paint();
+    EXPECT_EQ(nested, 1);
+    EXPECT_EQ(graph.BackBuffer(), expected);
+    EXPECT_EQ(graph.Surface(), expected);
+}
+
+} // namespace
