@@ -25,8 +25,9 @@ public:
     // Shows the current text now instead of at the next display refresh.
     void RefreshView();
 
-    // The shortest time between two refreshes of the control, in ms.
-    static constexpr int RefreshIntervalMs = 20;
+    // The shortest time between two refreshes of the control, in ms (about
+    // 30 per second: laying out a whole frame of text costs milliseconds).
+    static constexpr int RefreshIntervalMs = 33;
 
     // How the control shows the bytes: Latin-1, each line end (CR LF, LF CR,
     // a lone CR or LF) as one line break.
