@@ -26,11 +26,9 @@ class AcquisitionEndToEndTest : public ::testing::Test {
 protected:
     // Starts the simulator and the window, and counts the frames the window
     // is handed (a frame that fails to decode counts too).
-    void Start(std::vector<std::string> options)
+    void Start(const std::vector<std::string>& options)
     {
-        options.insert(options.end(), {"--name", "COM11"});
-        simulator = std::make_unique<TSimulatorProcess>(options);
-        ASSERT_FALSE(simulator->StartLine().empty());
+        StartSimulator(options);
         form = std::make_unique<TForm1>();
         form->Edit_Data->setText(QStringLiteral("100"));
         const TCustomComPort::TNotifyEvent decode = form->ComPort->OnRxFlag;
@@ -40,6 +38,12 @@ protected:
         };
     }
 
+    void StartSimulator(std::vector<std::string> options)
+    {
+        options.insert(options.end(), {"--name", "COM11"});
+        simulator = std::make_unique<TSimulatorProcess>(options);
+        ASSERT_FALSE(simulator->StartLine().empty());
+    }
     void OpenAndSend()
     {
         ClickButton(form->Button_Open);
@@ -58,6 +62,29 @@ protected:
     int frames = 0;
 };
 
+// The y values the curve shows for the last of `frames` spectra that the
+// simulator generates from `seed` at exposure 100, with offset 0 and gain 1.
+std::vector<double> ExpectedCurveY(int frames, uint32_t seed)
+{
+    TSpectrumGenerator generator(TFrameDecoder::LastPlottedField, seed);
+    std::vector<int> readings;
+    for (int frame = 0; frame < frames; ++frame)
+        generator.Generate(100, readings);
+    std::vector<double> y;
+    for (int reading : readings)
+        y.push_back(256.0 - reading);
+    return y;
+}
+
+std::vector<double> CurveY(const TXYGraph& graph)
+{
+    std::vector<double> y;
+    if (const TCurve* curve = graph.Curve(0))
+        for (const TCurvePoint& point : curve->Points)
+            y.push_back(point.Y);
+    return y;
+}
+
 TEST_F(AcquisitionEndToEndTest, AcquiresContinuouslyAndPlotsWhatTheSimulatorSent)
 {
     constexpr int FrameCount = 300;
@@ -69,19 +96,32 @@ TEST_F(AcquisitionEndToEndTest, AcquiresContinuouslyAndPlotsWhatTheSimulatorSent
     EXPECT_NE(simulator->RemainingOutput().find("frames 300"), std::string::npos);
 
     // The same seed gives the same spectra: the curve is the last one sent.
-    TSpectrumGenerator generator(TFrameDecoder::LastPlottedField, Seed);
-    std::vector<int> readings;
-    for (int frame = 0; frame < FrameCount; ++frame)
-        generator.Generate(100, readings);
+    EXPECT_EQ(CurveY(*form->XYGraph1), ExpectedCurveY(FrameCount, Seed));
     const TCurve* curve = form->XYGraph1->Curve(0);
     ASSERT_NE(curve, nullptr);
-    ASSERT_EQ(curve->Points.size(), readings.size());
-    for (size_t i = 0; i < readings.size(); ++i) {
+    for (size_t i = 0; i < curve->Points.size(); ++i)
         ASSERT_EQ(curve->Points[i].X, double(TFrameDecoder::FirstPlottedField + int(i)));
-        ASSERT_EQ(curve->Points[i].Y, 256.0 - readings[i]) << "at x = " << curve->Points[i].X;
-    }
     EXPECT_EQ(form->XYGraph1->CurveCount(), 1);
     EXPECT_EQ(frames, FrameCount);
+    EXPECT_TRUE(errors.Shown().empty());
+}
+
+TEST_F(AcquisitionEndToEndTest, LineEndsLfCrDecodeAsCrLfAndLfAloneClosesNoField)
+{
+    Start({"--frames", "20", "--seed", "5", "--line-end", "lfcr"});
+    OpenAndSend();
+    ASSERT_TRUE(FramesReach(20));
+    EXPECT_EQ(CurveY(*form->XYGraph1), ExpectedCurveY(20, 5));
+    simulator->WaitForExit();
+
+    // LF-only frames store nothing: the curve keeps the earlier readings,
+    // and acquisition carries on regardless.
+    StartSimulator({"--frames", "20", "--seed", "6", "--line-end", "lf"});
+    ClickButton(form->Button_Open);
+    ASSERT_EQ(form->Button_Open->text(), QStringLiteral("Open"));
+    OpenAndSend();
+    ASSERT_TRUE(FramesReach(40));
+    EXPECT_EQ(CurveY(*form->XYGraph1), ExpectedCurveY(20, 5));
     EXPECT_TRUE(errors.Shown().empty());
 }
 
@@ -90,20 +130,13 @@ TEST_F(AcquisitionEndToEndTest, AMalformedFrameStopsAcquisitionSilentlyUntilClos
     Start({"--malformed-every", "5", "--seed", "3"});
     OpenAndSend();
     ASSERT_TRUE(FramesReach(5));
-    const std::vector<double> lastGood = [&] {
-        std::vector<double> y;
-        for (const TCurvePoint& point : form->XYGraph1->Curve(0)->Points)
-            y.push_back(point.Y);
-        return y;
-    }();
+    const std::vector<double> lastGood = CurveY(*form->XYGraph1);
     QTest::qWait(300);
     EXPECT_EQ(frames, 5);
     EXPECT_TRUE(errors.Shown().empty());
     EXPECT_TRUE(form->ComPort->Connected());
     EXPECT_EQ(form->Button_Open->text(), QStringLiteral("Close"));
-    ASSERT_EQ(form->XYGraph1->Curve(0)->Points.size(), lastGood.size());
-    for (size_t i = 0; i < lastGood.size(); ++i)
-        ASSERT_EQ(form->XYGraph1->Curve(0)->Points[i].Y, lastGood[i]);
+    EXPECT_EQ(CurveY(*form->XYGraph1), lastGood);
 
     ClickButton(form->Button_Open);
     EXPECT_EQ(form->Button_Open->text(), QStringLiteral("Open"));
