@@ -87,13 +87,13 @@ std::vector<double> CurveY(const TXYGraph& graph)
 
 TEST_F(AcquisitionEndToEndTest, AcquiresContinuouslyAndPlotsWhatTheSimulatorSent)
 {
-    constexpr int FrameCount = 300;
+    constexpr int FrameCount = 1000;
     constexpr uint32_t Seed = 7;
     Start({"--frames", std::to_string(FrameCount), "--seed", std::to_string(Seed), "--chunks", "1-700"});
     OpenAndSend();
     ASSERT_TRUE(FramesReach(FrameCount));
     simulator->WaitForExit();
-    EXPECT_NE(simulator->RemainingOutput().find("frames 300"), std::string::npos);
+    EXPECT_NE(simulator->RemainingOutput().find("frames " + std::to_string(FrameCount)), std::string::npos);
 
     // The same seed gives the same spectra: the curve is the last one sent.
     EXPECT_EQ(CurveY(*form->XYGraph1), ExpectedCurveY(FrameCount, Seed));

@@ -3,8 +3,10 @@
 #include "common/Application.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <cstdlib>
 
@@ -39,7 +41,18 @@ TShownErrors::~TShownErrors()
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit)
 {
-    return QTest::qWaitFor(condition, int(limit.count()));
+    // Sleeps only while no event is due (QTest::qWaitFor sleeps 10 ms between
+    // rounds, which would pace acquisition at one frame per round).
+    QTimer tick;
+    tick.start(5);
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > limit.count())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+    return true;
 }
 
 void ClickButton(QPushButton* button)
