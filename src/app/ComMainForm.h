@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <string>
 
 class QCheckBox;
 class QGroupBox;
@@ -74,5 +73,4 @@ private:
 
     TReceiveLog* FLog;
     TFrameDecoder FDecoder;
-    std::string FReadBuffer;
 };

@@ -4,11 +4,11 @@
 #include "graph/Graph.h"
 #include "serial/CPort.h"
 
-#include <QLineEdit>
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QPushButton>
 
-#include <algorithm>
+#include <string>
 
 namespace {
 
@@ -53,8 +53,9 @@ void TForm1::Button_SendClick()
 
 void TForm1::ComPortRxChar(TCustomComPort*, std::int32_t Count)
 {
-    const std::int32_t read = ComPort->ReadText(FReadBuffer, Count);
-    FLog->Append(FReadBuffer.data(), std::clamp<qsizetype>(read, 0, qsizetype(FReadBuffer.size())));
+    std::string received;
+    ComPort->ReadText(received, Count);
+    FLog->Append(received.data(), qsizetype(received.size()));
 }
 
 void TForm1::ComPortRxFlag(TCustomComPort*)
