@@ -37,8 +37,9 @@ void TForm1::ComPortOpen(TCustomComPort*)
 
 void TForm1::ComPortClose(TCustomComPort*)
 {
-    if (Button_Open)
-        Button_Open->setText(QStringLiteral("Open"));
+    // Also runs when the window closes its port on the way out; the window
+    // does that first, while the button still exists.
+    Button_Open->setText(QStringLiteral("Open"));
 }
 
 void TForm1::Button_SendClick()
