@@ -1,6 +1,8 @@
-// Event latency of the serial component against QSerialPort: the time from
+// Event delivery of the serial component against QSerialPort: the time from
 // a byte written on the far side of a pseudo-terminal to the handler running
-// on the UI thread.
+// on the UI thread; the event thread's CPU time while the line is quiet; and
+// open/close cycles under a flood.
+#include "ComPortHalf.h"
 #include "FarSide.h"
 #include "QSerialPortPeer.h"
 
@@ -12,6 +14,8 @@
 namespace {
 
 constexpr int LatencyEvents = 10000;
+constexpr int IdleSeconds = 5;
+constexpr int StressCycles = 1000;
 
 void printLatencies(const char* prefix, const std::vector<double>& latencies)
 {
@@ -26,7 +30,20 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     try {
         const std::vector<double> qt = MeasureQSerialPortLatency(LatencyEvents);
+        const std::vector<double> ours = MeasureComPortLatency(LatencyEvents);
         printLatencies("qserialport", qt);
+        printLatencies("comport", ours);
+        PrintFigure("event_latency_p50_ratio_vs_qserialport", Percentile(ours, 0.50) / Percentile(qt, 0.50), "x");
+        PrintFigure("event_latency_p99_ratio_vs_qserialport", Percentile(ours, 0.99) / Percentile(qt, 0.99), "x");
+
+        PrintFigure("idle_event_thread_cpu_5s", MeasureIdleEventThreadCpu(IdleSeconds), "ms");
+
+        const StressResult stress = RunOpenCloseStress(StressCycles);
+        PrintFigure("stress_open_close_cycles", stress.Cycles, "cycles");
+        PrintFigure("stress_deliveries", static_cast<double>(stress.Deliveries), "events");
+        PrintFigure("stress_leaked_descriptors", stress.LeakedDescriptors, "fds");
+        PrintFigure("stress_leaked_threads", stress.LeakedThreads, "threads");
+        PrintFigure("stress_duration", stress.Seconds, "s");
     } catch (const std::exception& error) {
         std::fprintf(stderr, "serial_events: %s\n", error.what());
         return 1;
