@@ -1,0 +1,213 @@
+#pragma once
+
+#include "serial/ComDevice.h"
+#include "serial/ComSettings.h"
+#include "serial/ComTransfers.h"
+#include "serial/ComTypes.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+class TCustomComPort;
+
+// Handler types; the port passes itself as Sender.
+using TRxCharEvent = std::function<void(TCustomComPort* Sender, std::int32_t Count)>;
+using TRxBufEvent = std::function<void(TCustomComPort* Sender, const void* Buffer, std::int32_t Count)>;
+using TComSignalEvent = std::function<void(TCustomComPort* Sender, bool OnOff)>;
+using TComErrorEvent = std::function<void(TCustomComPort* Sender, TComErrors Errors)>;
+using TComExceptionEvent =
+    std::function<void(TCustomComPort* Sender, TComExceptions TComException, const std::string& ComportMessage,
+                       std::int64_t WinError, const std::string& WinMessage)>;
+
+// Opens the device for a port name; replaced in tests by a scripted device.
+using TComDeviceOpener = std::function<std::unique_ptr<TComDevice>(const std::string& portName, int& osError)>;
+
+// A serial port: typed line settings, opening and configuring the device,
+// status queries, overlapped reads and writes, and failure reports with the
+// component's codes. All members are for the user-interface thread.
+class TCustomComPort {
+public:
+    using TNotifyEvent = std::function<void(TCustomComPort* Sender)>;
+
+    TCustomComPort();
+    TCustomComPort(const TCustomComPort&) = delete;
+    TCustomComPort& operator=(const TCustomComPort&) = delete;
+    virtual ~TCustomComPort();
+
+    // --- Settings -----------------------------------------------------------
+    const std::string& Port() const { return port_; }
+    void SetPort(const std::string& value);
+    TBaudRate BaudRate() const { return baudRate_; }
+    void SetBaudRate(TBaudRate value);
+    std::int32_t CustomBaudRate() const { return customBaudRate_; }
+    void SetCustomBaudRate(std::int32_t value);
+    TDataBits DataBits() const { return dataBits_; }
+    void SetDataBits(TDataBits value);
+    TStopBits StopBits() const { return stopBits_; }
+    void SetStopBits(TStopBits value);
+    TComParity& Parity() { return parity_; }
+    const TComParity& Parity() const { return parity_; }
+    void SetParity(const TComParity& value);
+    TComFlowControl& FlowControl() { return flowControl_; }
+    const TComFlowControl& FlowControl() const { return flowControl_; }
+    void SetFlowControl(const TComFlowControl& value);
+    TComTimeouts& Timeouts() { return timeouts_; }
+    const TComTimeouts& Timeouts() const { return timeouts_; }
+    void SetTimeouts(const TComTimeouts& value);
+    TComBuffer& Buffer() { return buffer_; }
+    const TComBuffer& Buffer() const { return buffer_; }
+    void SetBuffer(const TComBuffer& value);
+    bool DiscardNull() const { return discardNull_; }
+    void SetDiscardNull(bool value);
+    char EventChar() const { return eventChar_; }
+    void SetEventChar(char value);
+    // Given to the device when the event thread starts, at the next Connect.
+    TComEvents Events() const { return events_; }
+    void SetEvents(TComEvents value) { events_ = value; }
+    TSyncMethod SyncMethod() const { return syncMethod_; }
+    // Refused with CE_ConnChangeProp while connected.
+    void SetSyncMethod(TSyncMethod value);
+    bool TriggersOnRxChar() const { return triggersOnRxChar_; }
+    void SetTriggersOnRxChar(bool value) { triggersOnRxChar_ = value; }
+    TStoredProps StoredProps() const { return storedProps_; }
+    void SetStoredProps(TStoredProps value) { storedProps_ = value; }
+    // Kept for stored layouts; no port operation reads it.
+    std::uint32_t CodePage() const { return codePage_; }
+    void SetCodePage(std::uint32_t value) { codePage_ = value; }
+
+    // --- Lifecycle ----------------------------------------------------------
+    bool Connected() const { return connected_; }
+    // Opens or closes; while loading, only records the wish.
+    void SetConnected(bool value);
+    void Connect();
+    void Disconnect();
+    bool EventThreadStarted() const { return eventThreadStarted_; }
+    // The open device, or null (the invalid handle) while closed.
+    TComDevice* DeviceHandle() const { return device_.get(); }
+    void SetDeviceOpener(TComDeviceOpener opener) { deviceOpener_ = std::move(opener); }
+
+    // Stored settings are set between these two; Loaded() connects when
+    // Connected was set meanwhile, reporting a failure to the application.
+    void BeginLoading() { loading_ = true; }
+    virtual void Loaded();
+    bool Loading() const { return loading_; }
+
+    // Settings batches: the device is reconfigured once, when the outermost
+    // batch ends.
+    void BeginSettingsChange() { ++updateCount_; }
+    void EndSettingsChange();
+    std::int32_t UpdateCount() const { return updateCount_; }
+
+    // --- Status -------------------------------------------------------------
+    std::int32_t InputQueueCount();
+    TLineSignals LineSignals();
+    TComErrors LineErrors();
+
+    // --- Reading and writing --------------------------------------------------
+    std::int32_t BeginWrite(const void* buffer, std::int32_t count, TTransferRecord* record);
+    std::int32_t BeginWriteText(const std::string& text, TTransferRecord* record);
+    std::int32_t BeginRead(void* buffer, std::int32_t count, TTransferRecord* record);
+    // Sizes text to count; the bytes become valid once the transfer completed.
+    std::int32_t BeginReadText(std::string& text, std::int32_t count, TTransferRecord* record);
+    std::int32_t WaitTransfer(TTransferRecord* record);
+    std::int32_t WriteText(const std::string& text);
+    std::int32_t ReadData(void* buffer, std::int32_t count);
+    std::int32_t ReadText(std::string& text, std::int32_t count);
+    void CancelTransfers();
+
+    // --- Failures -------------------------------------------------------------
+    // Raises EComPort, or with OnException assigned hands the failure to it
+    // and returns, so that the reporting operation carries on.
+    void ReportPortError(TComExceptions kind, std::int64_t osError);
+
+    // --- Handlers ---------------------------------------------------------------
+    TRxCharEvent OnRxChar;
+    TRxBufEvent OnRxBuf;
+    TNotifyEvent OnTxEmpty;
+    TNotifyEvent OnBreak;
+    TNotifyEvent OnRing;
+    TNotifyEvent OnRxFlag;
+    TComSignalEvent OnCTSChange;
+    TComSignalEvent OnDSRChange;
+    TComErrorEvent OnError;
+    TComSignalEvent OnRLSDChange;
+    TNotifyEvent OnRx80Full;
+    TNotifyEvent OnAfterOpen;
+    TNotifyEvent OnBeforeOpen;
+    TNotifyEvent OnAfterClose;
+    TNotifyEvent OnBeforeClose;
+    TComExceptionEvent OnException;
+
+    // Apply operations: each writes its part to the device, but only while
+    // the port is open, outside batches and outside loading.
+    virtual void ApplyLineSettings();
+    virtual void ApplyTimeoutSettings();
+    virtual void ApplyBufferSizes();
+
+protected:
+    virtual void CreateDeviceHandle();
+    virtual void CloseDeviceHandle();
+    virtual void ApplySettings();
+
+    virtual void TriggerAfterClose();
+    virtual void TriggerAfterOpen();
+    virtual void TriggerBeforeClose();
+    virtual void TriggerBeforeOpen();
+    virtual void TriggerRxChar(std::int32_t count);
+    virtual void TriggerRxBuf(const void* buffer, std::int32_t count);
+    virtual void TriggerTxEmpty();
+    virtual void TriggerBreak();
+    virtual void TriggerRing();
+    virtual void TriggerRxFlag();
+    virtual void TriggerCTSChange(bool onOff);
+    virtual void TriggerDSRChange(bool onOff);
+    virtual void TriggerError(TComErrors errors);
+    virtual void TriggerRLSDChange(bool onOff);
+    virtual void TriggerRx80Full();
+
+    void ProcessBeforeOpen();
+    void ProcessAfterOpen();
+    void ProcessBeforeClose();
+    void ProcessAfterClose();
+    void ProcessCTSChange();
+    void ProcessDSRChange();
+    void ProcessRLSDChange();
+
+private:
+    bool CanApply() const;
+    // Whether a transfer of count bytes can go to the device: 0, or the
+    // error with which the record's operation has been completed instead.
+    int RefuseTransfer(TOverlapped& operation, std::int32_t count) const;
+
+    std::unique_ptr<TComDevice> device_;
+    TComDeviceOpener deviceOpener_;
+    bool eventThreadStarted_ = false;
+    std::int32_t updateCount_ = 0;
+    bool triggersOnRxChar_ = true;
+    bool connected_ = false;
+    bool loading_ = false;
+
+    std::string port_ = "COM1";
+    TBaudRate baudRate_ = br9600;
+    std::int32_t customBaudRate_ = 9600;
+    TDataBits dataBits_ = dbEight;
+    TStopBits stopBits_ = sbOneStopBit;
+    TComParity parity_;
+    TComFlowControl flowControl_;
+    TComTimeouts timeouts_;
+    TComBuffer buffer_;
+    bool discardNull_ = false;
+    char eventChar_ = 0;
+    TComEvents events_ = AllComEvents;
+    TSyncMethod syncMethod_ = smThreadSync;
+    TStoredProps storedProps_{spBasic};
+    std::uint32_t codePage_ = 0;
+};
+
+// The port as placed on a window; every setting is stored with the layout.
+class TComPort : public TCustomComPort {
+public:
+    using TCustomComPort::TCustomComPort;
+};
