@@ -76,15 +76,6 @@ std::vector<double> ExpectedCurveY(int frames, uint32_t seed)
     return y;
 }
 
-std::vector<double> CurveY(const TXYGraph& graph)
-{
-    std::vector<double> y;
-    if (const TCurve* curve = graph.Curve(0))
-        for (const TCurvePoint& point : curve->Points)
-            y.push_back(point.Y);
-    return y;
-}
-
 TEST_F(AcquisitionEndToEndTest, AcquiresContinuouslyAndPlotsWhatTheSimulatorSent)
 {
     constexpr int FrameCount = 1000;

@@ -1,6 +1,7 @@
 #include "AppTestSupport.h"
 
 #include "common/Application.h"
+#include "graph/Graph.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -59,4 +60,13 @@ void ClickButton(QPushButton* button)
 {
     QTest::mouseClick(button, Qt::LeftButton);
     QCoreApplication::sendPostedEvents();
+}
+
+std::vector<double> CurveY(const TXYGraph& graph)
+{
+    std::vector<double> y;
+    if (const TCurve* curve = graph.Curve(0))
+        for (const TCurvePoint& point : curve->Points)
+            y.push_back(point.Y);
+    return y;
 }

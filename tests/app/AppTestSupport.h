@@ -44,6 +44,10 @@ private:
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit = std::chrono::seconds(20));
 
 class QPushButton;
+class TXYGraph;
 
 // Clicks the button with the mouse and runs the click's handler.
 void ClickButton(QPushButton* button);
+
+// The y values of the graph's first curve, in point order.
+std::vector<double> CurveY(const TXYGraph& graph);

@@ -49,15 +49,6 @@ std::string Frame(const std::vector<std::string>& readings)
     return frame + "e";
 }
 
-std::vector<double> CurveY(const TXYGraph& graph)
-{
-    std::vector<double> y;
-    if (const TCurve* curve = graph.Curve(0))
-        for (const TCurvePoint& point : curve->Points)
-            y.push_back(point.Y);
-    return y;
-}
-
 TEST_F(MainFormPortTest, OpenAndCloseSwitchButtonsAndCaptions)
 {
     Open();
