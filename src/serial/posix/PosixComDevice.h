@@ -99,11 +99,12 @@ private:
     TPosixComDevice(int fd, bool hasModemLines, bool hasLineCounters, const serial_icounter_struct& counters);
 
     // Everything below runs with mutex_ held.
-    void Service(TClock::time_point now);
-    bool PumpInput();
+    void Service(TClock::time_point now, bool askKernel = true);
+    bool PumpInput(bool askKernel);
     void Receive(std::uint8_t* data, std::size_t count);
     bool ServiceReads(TClock::time_point now);
     void ServiceWrites(TClock::time_point now);
+    bool Writable();
     void Finish(TOverlapped& operation, std::uint32_t transferred, int error, std::uint32_t eventMask = 0);
     // Takes an operation off the pending lists; gives the bytes it moved.
     std::uint32_t Remove(const TOverlapped& operation);
@@ -134,6 +135,8 @@ private:
     bool hangupSeen_ = false;
     // poll() reported input: the next read need not ask how much is waiting.
     bool inputReady_ = false;
+    // poll() reported the line writable.
+    bool outputReady_ = false;
 
     TCommTimeouts timeouts_{};
     TReceiveQueue queue_;
