@@ -10,6 +10,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 class TComThread;
 class TCustomComPort;
@@ -192,10 +194,27 @@ protected:
 private:
     friend class TComThread;
 
+    // Marks the calling thread as running this port's event handlers.
+    class TDeliveryScope {
+    public:
+        explicit TDeliveryScope(TCustomComPort* port) : previous_(std::exchange(delivering_, port)) {}
+        ~TDeliveryScope() { delivering_ = previous_; }
+        TDeliveryScope(const TDeliveryScope&) = delete;
+        TDeliveryScope& operator=(const TDeliveryScope&) = delete;
+
+    private:
+        TCustomComPort* previous_;
+    };
+
     // The processing operation of one event.
     void ProcessEvent(TComEvent event);
     void StartEventThread();
     void StopEventThread();
+    // Frees the threads and receivers set aside by a close from inside a
+    // delivery, once the calling thread is no longer inside one.
+    void ReleaseRetired();
+
+    static thread_local TCustomComPort* delivering_;
 
     bool CanApply() const;
     // Whether a transfer of count bytes can go to the device: 0, or the
@@ -207,6 +226,8 @@ private:
     TComDeviceOpener deviceOpener_;
     bool eventThreadStarted_ = false;
     std::unique_ptr<TPortWindow> window_;
+    std::vector<std::unique_ptr<TComThread>> retiredThreads_;
+    std::vector<std::unique_ptr<TPortWindow>> retiredWindows_;
     std::int32_t updateCount_ = 0;
     // Read by the event thread when handlers run there (smNone).
     std::atomic<bool> triggersOnRxChar_ = true;

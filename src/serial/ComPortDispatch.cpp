@@ -11,8 +11,11 @@
 // thread, one processing operation per event, and the hidden receiver's
 // message handler.
 
+thread_local TCustomComPort* TCustomComPort::delivering_ = nullptr;
+
 void TCustomComPort::StartEventThread()
 {
+    ReleaseRetired();
     eventThreadStarted_ = false;
     if (events_.Empty())
         return;
@@ -29,11 +32,32 @@ void TCustomComPort::StartEventThread()
 // Waits for the thread's end; a delivery under way still runs meanwhile.
 void TCustomComPort::StopEventThread()
 {
+    ReleaseRetired();
     if (!eventThreadStarted_)
         return;
-    eventThread_.reset();
+    const bool insideDelivery = delivering_ == this;
+    if (insideDelivery && syncMethod_ != smWindowSync) {
+        // A handler of the thread's own delivery is closing the port, and
+        // the thread waits for that handler: it cannot be waited for here.
+        // It leaves without touching the device again and is freed later.
+        eventThread_->Abandon();
+        retiredThreads_.push_back(std::move(eventThread_));
+    } else {
+        eventThread_.reset();
+    }
     eventThreadStarted_ = false;
+    // A receiver whose handler is running is freed once it has returned.
+    if (insideDelivery && window_)
+        retiredWindows_.push_back(std::move(window_));
     window_.reset();
+}
+
+void TCustomComPort::ReleaseRetired()
+{
+    if (delivering_ == this)
+        return;
+    retiredThreads_.clear();
+    retiredWindows_.clear();
 }
 
 void TCustomComPort::ProcessEvent(TComEvent event)
@@ -105,6 +129,7 @@ void TCustomComPort::PortWindowProc(unsigned message, std::uintptr_t wParam, std
 {
     if (message != ComPortEventMessage || !connected_)
         return;
+    TDeliveryScope scope(this);
     try {
         const TComEvents events = MaskToEventSet(static_cast<std::uint32_t>(wParam));
         for (TComEvent event : EventRaiseOrder)

@@ -27,6 +27,12 @@ void TComThread::RequestStop()
     std::this_thread::yield();
 }
 
+void TComThread::Abandon()
+{
+    abandoned_ = true;
+    RequestStop();
+}
+
 void TComThread::MonitorLoop()
 {
     TComDevice* const device = port_.DeviceHandle();
@@ -51,6 +57,8 @@ void TComThread::MonitorLoop()
         if (waitOperation.Error() == 0) {
             FiredEvents = MaskToEventSet(waitOperation.EventMask());
             DeliverEvents();
+            if (abandoned_)
+                return;
         }
     }
     // Setting the mask to 0 also completes a wait still pending.
@@ -83,7 +91,11 @@ void TComThread::SendEventsToWindow()
 
 void TComThread::RaiseEvents()
 {
-    for (TComEvent event : EventRaiseOrder)
+    TCustomComPort::TDeliveryScope scope(&port_);
+    for (TComEvent event : EventRaiseOrder) {
+        if (abandoned_)
+            return;  // a handler has closed the port
         if (FiredEvents.Contains(event))
             port_.ProcessEvent(event);
+    }
 }

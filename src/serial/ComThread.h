@@ -4,6 +4,8 @@
 #include "serial/ManualResetEvent.h"
 #include "serial/WorkerThread.h"
 
+#include <atomic>
+
 class TCustomComPort;
 class TPortWindow;
 
@@ -27,6 +29,9 @@ public:
     ~TComThread() override;
 
     void RequestStop();
+    // For a port closed by a handler this thread is waiting for: the thread
+    // stops raising events and ends without touching the device again.
+    void Abandon();
 
 protected:
     void Execute() override { MonitorLoop(); }
@@ -44,4 +49,5 @@ private:
     // The events of the last completed wait: written by this thread before
     // each delivery, read during it.
     TComEvents FiredEvents;
+    std::atomic<bool> abandoned_ = false;
 };

@@ -327,6 +327,46 @@ TEST_F(EventDispatchTest, DeliveryUnderWayWhenClosingStillRunsInsideDisconnect)
     }
 }
 
+TEST_F(EventDispatchTest, HandlerMayCloseAndReopenThePortInEveryMode)
+{
+    port.Connect();
+    port.Disconnect();
+    const int threads = ThreadCount();
+    for (TSyncMethod mode : {smThreadSync, smWindowSync, smNone}) {
+        port.SetSyncMethod(mode);
+        std::atomic<int> rings = 0;
+        std::atomic<bool> reopen = true;
+        port.OnRing = [&](TCustomComPort* sender) {
+            sender->Disconnect();
+            if (reopen)
+                sender->Connect();
+            ++rings;
+        };
+        // Later events of the same wait are not raised on a closed port
+        // (a message already sent to the receiver still runs while closing).
+        port.OnRxFlag = [&](TCustomComPort*) {
+            if (mode != smWindowSync)
+                ADD_FAILURE() << "raised after the port was closed";
+        };
+        const int starts = script->EventWaitStarts;
+        port.Connect();
+        ASSERT_TRUE(TScriptedDevice::WaitForEventWaitStarts(*script, starts + 1));
+        TScriptedDevice::Fire(*script, Comm::EvRing | Comm::EvRxFlag);
+        processEventsUntil([&] { return rings == 1; });
+        // Reopened from the handler, the port has a fresh thread waiting.
+        ASSERT_TRUE(TScriptedDevice::WaitForEventWaitStarts(*script, starts + 2)) << "mode " << mode;
+        EXPECT_TRUE(port.Connected());
+        port.OnRxFlag = nullptr;
+        reopen = false;
+        TScriptedDevice::Fire(*script, Comm::EvRing);
+        processEventsUntil([&] { return rings == 2; });
+        EXPECT_FALSE(port.Connected());
+        port.Connect();
+        port.Disconnect();
+        EXPECT_EQ(ThreadCount(), threads) << "mode " << mode;
+    }
+}
+
 TEST_F(EventDispatchTest, FailingWaitEndsTheThreadQuietlyAndThePortStillCloses)
 {
     port.Connect();

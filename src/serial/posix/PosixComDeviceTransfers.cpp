@@ -339,6 +339,10 @@ bool TPosixComDevice::ServiceReads(TClock::time_point now)
             read.Done += static_cast<std::uint32_t>(queue_.Pop(read.Data + read.Done, read.Count - read.Done));
             read.LastByte = now;
             tookBytes = true;
+            // Its owner may be asleep with no interval deadline yet (another
+            // thread, such as the event thread, pumped the bytes): it must
+            // wake to time the interval from now on.
+            WakeWaiters(read.Operation);
         }
         const TReadTimeouts& rules = read.Timeouts;
         bool complete = read.Done == read.Count || rules.ReturnAtOnce || (rules.FirstBytesEnd && read.Done > 0) ||
