@@ -156,6 +156,18 @@ TEST_F(EventDispatchTest, WaitsThatFindNothingToReportRaiseNothing)
     EXPECT_EQ(Logged(), std::vector<std::string>{"Ring"});
 }
 
+TEST_F(EventDispatchTest, OnRxBufGetsOnlyTheBytesActuallyRead)
+{
+    port.SetTriggersOnRxChar(false);
+    port.Connect();
+    ASSERT_TRUE(TScriptedDevice::WaitForEventWaitStarts(*script, 1));
+    ClearLog();
+    TScriptedDevice::Script(*script, [](Script& s) { s.Overcounted = 3; });
+    TScriptedDevice::Receive(*script, "abcd");
+    ASSERT_TRUE(DeliverUntilLogged(1));
+    EXPECT_EQ(Logged(), std::vector<std::string>{"RxBuf abcd"});
+}
+
 TEST_F(EventDispatchTest, LinesAreReportedRightAfterOpeningAndOffRightBeforeClosing)
 {
     script->ModemLines = Comm::MsDsrOn | Comm::MsRlsdOn;
