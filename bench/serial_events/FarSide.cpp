@@ -48,6 +48,12 @@ void LatencyProbe::Run()
         {
             std::unique_lock lock(mutex_);
             seenSignal_.wait(lock, [this] { return acknowledged_; });
+        }
+        // Bytes of a real device arrive while the receiver sleeps; written
+        // at once, the next byte would find it still awake from the last.
+        std::this_thread::sleep_for(std::chrono::microseconds(IdleGapMicroseconds));
+        {
+            std::lock_guard lock(mutex_);
             acknowledged_ = false;
             sentAt_ = Clock::now();
         }

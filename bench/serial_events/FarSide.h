@@ -27,9 +27,11 @@ private:
 
 // Writes one byte at a time on the far side and measures how long each takes
 // to reach a handler on the UI thread: the next byte goes out only after the
-// handler has reported the previous one with Seen().
+// handler has reported the previous one with Seen(), and a short idle gap.
 class LatencyProbe {
 public:
+    static constexpr int IdleGapMicroseconds = 300;
+
     LatencyProbe(int farFd, int events);
     ~LatencyProbe();
 

@@ -58,9 +58,13 @@ void handOverAndWait(HandOver& handOver)
     std::unique_lock lock(queue().mutex);
     queue().pending.push_back(&handOver);
     queue().uiWake.notify_all();
+    // Woken outside the lock, so the UI thread does not wake up to a lock
+    // still held.
+    lock.unlock();
     const std::uint64_t one = 1;
     // A full counter already means "wake up"; nothing else can fail here.
     [[maybe_unused]] ssize_t written = ::write(wakeFd, &one, sizeof one);
+    lock.lock();
     queue().handOverDone.wait(lock, [&] { return handOver.done; });
 }
 

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cerrno>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -153,6 +154,18 @@ TEST_F(EventDispatchTest, WaitsThatFindNothingToReportRaiseNothing)
     TScriptedDevice::Fire(*script, Comm::EvRing);
     ASSERT_TRUE(DeliverUntilLogged(1));
     EXPECT_EQ(Logged(), std::vector<std::string>{"Ring"});
+}
+
+TEST_F(EventDispatchTest, OnRxBufGetsOnlyTheBytesActuallyRead)
+{
+    port.SetTriggersOnRxChar(false);
+    port.Connect();
+    ASSERT_TRUE(TScriptedDevice::WaitForEventWaitStarts(*script, 1));
+    ClearLog();
+    TScriptedDevice::Script(*script, [](Script& s) { s.Overcounted = 3; });
+    TScriptedDevice::Receive(*script, "abcd");
+    ASSERT_TRUE(DeliverUntilLogged(1));
+    EXPECT_EQ(Logged(), std::vector<std::string>{"RxBuf abcd"});
 }
 
 TEST_F(EventDispatchTest, LinesAreReportedRightAfterOpeningAndOffRightBeforeClosing)
@@ -365,6 +378,25 @@ TEST_F(EventDispatchTest, HandlerMayCloseAndReopenThePortInEveryMode)
         port.Disconnect();
         EXPECT_EQ(ThreadCount(), threads) << "mode " << mode;
     }
+}
+
+TEST_F(EventDispatchTest, PortLeftOpenWithoutADeviceByAFailureHandlerStillClosesItsThread)
+{
+    std::vector<TComExceptions> reported;
+    port.OnException = [&](TCustomComPort*, TComExceptions kind, const std::string&, std::int64_t,
+                           const std::string&) { reported.push_back(kind); };
+    port.SetDeviceOpener([](const std::string&, int& osError) -> std::unique_ptr<TComDevice> {
+        osError = ENOENT;
+        return nullptr;
+    });
+    const int threads = ThreadCount();
+    port.Connect();
+    EXPECT_TRUE(port.Connected());
+    EXPECT_TRUE(port.EventThreadStarted());
+    ASSERT_FALSE(reported.empty());
+    EXPECT_EQ(reported.front(), CE_OpenFailed);
+    port.Disconnect();
+    EXPECT_EQ(ThreadCount(), threads);
 }
 
 TEST_F(EventDispatchTest, FailingWaitEndsTheThreadQuietlyAndThePortStillCloses)

@@ -55,7 +55,7 @@ int TScriptedDevice::ClearError(std::uint32_t& errors, TCommStatus& status)
     std::lock_guard lock(script_->Mutex);
     errors = std::exchange(script_->Errors, 0);
     status = {};
-    status.InQueue = static_cast<std::uint32_t>(script_->Input.size());
+    status.InQueue = static_cast<std::uint32_t>(script_->Input.size()) + script_->Overcounted;
     return 0;
 }
 

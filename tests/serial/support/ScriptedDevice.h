@@ -29,6 +29,9 @@ public:
         std::uint32_t Errors = 0;
         std::uint32_t ModemLines = 0;
         std::string Input;
+        // Bytes the queue count claims beyond what a read can get (taken by
+        // someone else between the count and the read).
+        std::uint32_t Overcounted = 0;
         bool WaitsFail = false;
         int EventWaitStartError = 0;
         std::atomic<int> EventWaitStarts = 0;
