@@ -62,6 +62,12 @@ int TPosixComDevice::StartWrite(TOverlapped& operation, const void* data, std::u
     }
     operation.Begin(this);
     writes_.emplace_back(&operation, static_cast<const std::uint8_t*>(data), count);
+    // A write on an idle line is tried at once: asking poll() first makes the
+    // tty flush its pending input work synchronously, a costly wait on every
+    // request. Writes queued behind a short one still wait for poll() to
+    // report room, which keeps them large.
+    if (writes_.size() == 1)
+        outputReady_ = true;
     const TClock::time_point now = TClock::now();
     ServiceWrites(now);
     CheckOutputDrained(now);
