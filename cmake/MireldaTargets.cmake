@@ -18,6 +18,8 @@ function(mirelda_add_library name)
   add_library(${name} ${ARGN})
   set_target_properties(${name} PROPERTIES AUTOMOC ON)
   target_include_directories(${name} PUBLIC "${PROJECT_SOURCE_DIR}/src")
+  # The public headers use C++20: a project that links a component needs it too.
+  target_compile_features(${name} PUBLIC cxx_std_20)
   mirelda_configure_target(${name})
 endfunction()
 
