@@ -1,8 +1,8 @@
 #include "InstrumentPeer.h"
 
-#include "specsim/CommandSplitter.h"
-#include "specsim/FrameBuilder.h"
-#include "specsim/SpectrumGenerator.h"
+#include "simulator/CommandSplitter.h"
+#include "simulator/FrameBuilder.h"
+#include "simulator/SensorModel.h"
 
 #include <poll.h>
 #include <time.h>
@@ -44,7 +44,7 @@ TInstrumentPeer::~TInstrumentPeer()
 
 void TInstrumentPeer::Serve(int frames, const std::function<void()>& finished)
 {
-    TSpectrumGenerator generator(Fields, Seed);
+    TSensorModel generator(Fields, Seed);
     std::vector<int> readings;
     std::string frame;
     for (int number = 1; number <= frames && WaitForCommand(); ++number) {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "specsim/LinePacer.h"
-#include "specsim/PortMapEntry.h"
-#include "specsim/PseudoTerminal.h"
+#include "simulator/LinePacer.h"
+#include "simulator/PortMapEntry.h"
+#include "simulator/PseudoTerminal.h"
 
 #include <atomic>
 #include <chrono>

@@ -4,7 +4,7 @@
 #include "app/ReceiveLog.h"
 #include "graph/Graph.h"
 #include "serial/CPort.h"
-#include "specsim/SpectrumGenerator.h"
+#include "simulator/SensorModel.h"
 #include "tools/SimulatorProcess.h"
 
 #include <QLineEdit>
@@ -66,7 +66,7 @@ protected:
 // simulator generates from `seed` at exposure 100, with offset 0 and gain 1.
 std::vector<double> ExpectedCurveY(int frames, uint32_t seed)
 {
-    TSpectrumGenerator generator(TFrameDecoder::LastPlottedField, seed);
+    TSensorModel generator(TFrameDecoder::LastPlottedField, seed);
     std::vector<int> readings;
     for (int frame = 0; frame < frames; ++frame)
         generator.Generate(100, readings);

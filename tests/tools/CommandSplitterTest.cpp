@@ -1,4 +1,4 @@
-#include "specsim/CommandSplitter.h"
+#include "simulator/CommandSplitter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "specsim/FrameBuilder.h"
+#include "simulator/FrameBuilder.h"
 
 #include "app/FrameDecoder.h"
 #include "common/Exception.h"
@@ -21,10 +21,10 @@ std::string Build(const std::vector<int>& readings, TLineEnd lineEnd, int malfor
 TEST(FrameBuilderTest, WritesHeaderReadingsAndTheClosingE)
 {
     EXPECT_EQ(Build({1, 22}, TLineEnd::CrLf),
-              "SPECSIM\r\nFRAME 3\r\nEXPOSURE -5\r\nFIELDS 7\r\nREADINGS 2\r\n1\r\n22\r\ne");
-    EXPECT_EQ(Build({0}, TLineEnd::Lf), "SPECSIM\nFRAME 3\nEXPOSURE -5\nFIELDS 6\nREADINGS 1\n0\ne");
+              "SIMULATOR\r\nFRAME 3\r\nEXPOSURE -5\r\nFIELDS 7\r\nREADINGS 2\r\n1\r\n22\r\ne");
+    EXPECT_EQ(Build({0}, TLineEnd::Lf), "SIMULATOR\nFRAME 3\nEXPOSURE -5\nFIELDS 6\nREADINGS 1\n0\ne");
     EXPECT_EQ(Build({255, 9}, TLineEnd::LfCr, 7),
-              "SPECSIM\n\rFRAME 3\n\rEXPOSURE -5\n\rFIELDS 7\n\rREADINGS 2\n\r255\n\r9?\n\re");
+              "SIMULATOR\n\rFRAME 3\n\rEXPOSURE -5\n\rFIELDS 7\n\rREADINGS 2\n\r255\n\r9?\n\re");
 }
 
 TEST(FrameBuilderTest, FramesDecodeBackToTheirReadings)

@@ -1,4 +1,4 @@
-#include "specsim/LinePacer.h"
+#include "simulator/LinePacer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "specsim/SimulatorOptions.h"
+#include "simulator/SimulatorOptions.h"
 
 #include <gtest/gtest.h>
 

@@ -46,7 +46,7 @@ TSimulatorProcess::TSimulatorProcess(const std::vector<std::string>& arguments)
     int pipeFds[2];
     if (pipe2(pipeFds, O_CLOEXEC) != 0)
         return;
-    std::vector<std::string> words{SPECSIM_PROGRAM};
+    std::vector<std::string> words{SIMULATOR_PROGRAM};
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
     for (std::string& word : words)
@@ -56,7 +56,7 @@ TSimulatorProcess::TSimulatorProcess(const std::vector<std::string>& arguments)
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
-    if (posix_spawn(&pid, SPECSIM_PROGRAM, &actions, nullptr, argv.data(), environ) != 0)
+    if (posix_spawn(&pid, SIMULATOR_PROGRAM, &actions, nullptr, argv.data(), environ) != 0)
         pid = -1;
     posix_spawn_file_actions_destroy(&actions);
     close(pipeFds[1]);

@@ -1,9 +1,9 @@
-#include "specsim/SpectrumGenerator.h"
+#include "simulator/SensorModel.h"
 
 #include <algorithm>
 #include <cmath>
 
-const std::array<TEmissionLine, 6> TSpectrumGenerator::EmissionLines = {{
+const std::array<TEmissionLine, 6> TSensorModel::EmissionLines = {{
     {95.0, 4.0, 1.0},
     {171.0, 2.5, 0.45},
     {243.0, 3.5, 0.8},
@@ -25,7 +25,7 @@ double Gaussian(double offset, double width)
 }
 } // namespace
 
-TSpectrumGenerator::TSpectrumGenerator(int fieldCount, uint32_t seed)
+TSensorModel::TSensorModel(int fieldCount, uint32_t seed)
     : random(seed)
     , noise(0.0, NoiseDeviation)
 {
@@ -38,7 +38,7 @@ TSpectrumGenerator::TSpectrumGenerator(int fieldCount, uint32_t seed)
     }
 }
 
-void TSpectrumGenerator::Generate(int32_t exposure, std::vector<int>& readings)
+void TSensorModel::Generate(int32_t exposure, std::vector<int>& readings)
 {
     const double peakCounts = PeakCountsAtReference * std::max(exposure, 0) / ReferenceExposure;
     readings.resize(baseline.size());

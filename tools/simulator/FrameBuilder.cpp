@@ -1,4 +1,4 @@
-#include "specsim/FrameBuilder.h"
+#include "simulator/FrameBuilder.h"
 
 #include <charconv>
 
@@ -40,7 +40,7 @@ void AppendFrame(std::string& out, const TFrameHeader& header, const std::vector
                  TLineEnd lineEnd, int malformedField)
 {
     const char* end = LineEndText(lineEnd);
-    out += "SPECSIM";
+    out += "SIMULATOR";
     out += end;
     AppendHeaderLine(out, "FRAME", header.Number, end);
     AppendHeaderLine(out, "EXPOSURE", header.Exposure, end);

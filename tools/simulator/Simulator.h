@@ -1,11 +1,11 @@
 #pragma once
 
-#include "specsim/CommandSplitter.h"
-#include "specsim/LinePacer.h"
-#include "specsim/PortMapEntry.h"
-#include "specsim/PseudoTerminal.h"
-#include "specsim/SimulatorOptions.h"
-#include "specsim/SpectrumGenerator.h"
+#include "simulator/CommandSplitter.h"
+#include "simulator/LinePacer.h"
+#include "simulator/PortMapEntry.h"
+#include "simulator/PseudoTerminal.h"
+#include "simulator/SimulatorOptions.h"
+#include "simulator/SensorModel.h"
 
 #include <cstdint>
 #include <deque>
@@ -46,7 +46,7 @@ private:
     TSimulatorOptions options;
     TPseudoTerminal terminal;
     TPortMapEntry mapEntry;
-    TSpectrumGenerator generator;
+    TSensorModel generator;
     TLinePacer pacer;
     TCommandSplitter splitter;
     std::mt19937 faultRandom;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "specsim/FrameBuilder.h"
+#include "simulator/FrameBuilder.h"
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "specsim/Simulator.h"
+#include "simulator/Simulator.h"
 
 #include "app/IntegerConversion.h"
 
@@ -110,8 +110,8 @@ void TSimulator::StartNextFrame(TClock::time_point now)
     const uint64_t number = framesServed + 1;
     int malformedField = 0;
     if (options.MalformedEvery > 0 && number % static_cast<uint64_t>(options.MalformedEvery) == 0
-        && options.Fields >= TSpectrumGenerator::FirstReadingField)
-        malformedField = std::uniform_int_distribution<int>(TSpectrumGenerator::FirstReadingField,
+        && options.Fields >= TSensorModel::FirstReadingField)
+        malformedField = std::uniform_int_distribution<int>(TSensorModel::FirstReadingField,
                                                             options.Fields)(faultRandom);
 
     generator.Generate(exposure, readings);

@@ -1,4 +1,4 @@
-#include "specsim/PortMapEntry.h"
+#include "simulator/PortMapEntry.h"
 
 #include "serial/posix/PortMap.h"
 

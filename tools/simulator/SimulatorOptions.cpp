@@ -1,4 +1,4 @@
-#include "specsim/SimulatorOptions.h"
+#include "simulator/SimulatorOptions.h"
 
 #include <charconv>
 #include <limits>
@@ -93,7 +93,7 @@ TSimulatorOptions ParseSimulatorOptions(const std::vector<std::string>& argument
 
 std::string SimulatorUsage()
 {
-    return "Usage: mirelda-specsim [options]\n"
+    return "Usage: mirelda-simulator [options]\n"
            "A line-sensor spectrometer on a pseudo-terminal. It enters itself in the\n"
            "port map under NAME, prints \"NAME DEVICE\" when ready, answers every\n"
            "exposure command (a line, or bare text followed by a pause) with one frame,\n"

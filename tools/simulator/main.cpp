@@ -1,5 +1,5 @@
-#include "specsim/Simulator.h"
-#include "specsim/SimulatorOptions.h"
+#include "simulator/Simulator.h"
+#include "simulator/SimulatorOptions.h"
 
 #include <sys/signalfd.h>
 #include <unistd.h>
@@ -15,7 +15,7 @@ int main(int argc, char** argv)
     try {
         options = ParseSimulatorOptions(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const std::invalid_argument& error) {
-        std::cerr << "mirelda-specsim: " << error.what() << "\nTry 'mirelda-specsim --help'.\n";
+        std::cerr << "mirelda-simulator: " << error.what() << "\nTry 'mirelda-simulator --help'.\n";
         return 2;
     }
     if (options.Help) {
@@ -34,7 +34,7 @@ int main(int argc, char** argv)
     sigprocmask(SIG_BLOCK, &stopSignals, nullptr);
     const int stopFd = signalfd(-1, &stopSignals, SFD_CLOEXEC);
     if (stopFd < 0) {
-        std::perror("mirelda-specsim: signalfd");
+        std::perror("mirelda-simulator: signalfd");
         return 1;
     }
 
@@ -44,7 +44,7 @@ int main(int argc, char** argv)
         const uint64_t frames = simulator.Run(stopFd);
         std::cout << "frames " << frames << std::endl;
     } catch (const std::exception& error) {
-        std::cerr << "mirelda-specsim: " << error.what() << '\n';
+        std::cerr << "mirelda-simulator: " << error.what() << '\n';
         return 1;
     }
     close(stopFd);

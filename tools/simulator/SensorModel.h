@@ -17,7 +17,7 @@ struct TEmissionLine {
 // response hump, emission lines whose height grows in proportion to the
 // exposure, and read-out noise, clamped to the sensor range. The same seed
 // gives the same sequence of spectra.
-class TSpectrumGenerator {
+class TSensorModel {
 public:
     static constexpr int FirstReadingField = 6;
     static constexpr int MaxReading = 255;
@@ -28,7 +28,7 @@ public:
     static const std::array<TEmissionLine, 6> EmissionLines;
 
     // Readings for fields 6 to fieldCount (none when fieldCount < 6).
-    TSpectrumGenerator(int fieldCount, uint32_t seed);
+    TSensorModel(int fieldCount, uint32_t seed);
 
     // readings[i] is the reading of field 6 + i. A negative exposure counts
     // as none.

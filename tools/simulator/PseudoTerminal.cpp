@@ -1,4 +1,4 @@
-#include "specsim/PseudoTerminal.h"
+#include "simulator/PseudoTerminal.h"
 
 #include <fcntl.h>
 #include <pty.h>
