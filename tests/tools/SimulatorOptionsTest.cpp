@@ -44,7 +44,11 @@ TEST(SimulatorOptionsTest, ReadsEveryOptionInBothForms)
 TEST(SimulatorOptionsTest, RefusesWhatItCannotUseSayingWhy)
 {
     EXPECT_EQ(Refusal({"--baud", "fast"}), "--baud needs a whole number from 1 to 214748364, not 'fast'");
-    EXPECT_EQ(Refusal({"--speed", "1"}), "unknown option '--speed'");
+    // An unknown option is named as one wherever it stands, with or without a value.
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+             {"--speed", "1"}, {"--speed"}, {"--frames", "3", "--speed=2"}, {"-x"}})
+        EXPECT_THROW(Parse(arguments), EUnknownSimulatorOption) << arguments[0];
+    EXPECT_EQ(Refusal({"--speed"}), "unknown option '--speed'");
     EXPECT_EQ(Refusal({"--frames"}), "--frames needs a value");
     EXPECT_EQ(Refusal({"COM3"}), "unknown argument 'COM3'");
     for (const std::vector<std::string>& arguments :

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <limits>
+#include <set>
 #include <stdexcept>
 
 namespace {
@@ -51,6 +52,8 @@ void ReadName(const std::string& text, TSimulatorOptions& options)
 
 TSimulatorOptions ParseSimulatorOptions(const std::vector<std::string>& arguments)
 {
+    static const std::set<std::string, std::less<>> known{
+        "--name", "--baud", "--line-end", "--chunks", "--malformed-every", "--frames", "--fields", "--seed"};
     TSimulatorOptions options;
     for (size_t i = 0; i < arguments.size(); ++i) {
         std::string option = arguments[i];
@@ -59,14 +62,21 @@ TSimulatorOptions ParseSimulatorOptions(const std::vector<std::string>& argument
             continue;
         }
         std::string value;
-        if (const size_t equals = option.find('='); option.starts_with("--") && equals != std::string::npos) {
+        const size_t equals = option.starts_with("--") ? option.find('=') : std::string::npos;
+        if (equals != std::string::npos) {
             value = option.substr(equals + 1);
             option.resize(equals);
-        } else if (option.starts_with("--") && i + 1 < arguments.size()) {
+        }
+        // An option is known or not before any value is looked for, so a
+        // mistyped one is named as such even at the end of the line.
+        if (option.starts_with("-") && !known.contains(option))
+            throw EUnknownSimulatorOption("unknown option '" + option + "'");
+        if (!option.starts_with("-"))
+            throw std::invalid_argument("unknown argument '" + option + "'");
+        if (equals == std::string::npos) {
+            if (i + 1 == arguments.size())
+                throw std::invalid_argument(option + " needs a value");
             value = arguments[++i];
-        } else {
-            throw std::invalid_argument(option.starts_with("--") ? option + " needs a value"
-                                                                 : "unknown argument '" + option + "'");
         }
 
         if (option == "--name")
@@ -83,10 +93,8 @@ TSimulatorOptions ParseSimulatorOptions(const std::vector<std::string>& argument
             options.Frames = Number<uint64_t>(option, value, 1, std::numeric_limits<uint64_t>::max());
         else if (option == "--fields")
             options.Fields = Number(option, value, 5, MaxFields);
-        else if (option == "--seed")
-            options.Seed = Number<uint32_t>(option, value, 0, std::numeric_limits<uint32_t>::max());
         else
-            throw std::invalid_argument("unknown option '" + option + "'");
+            options.Seed = Number<uint32_t>(option, value, 0, std::numeric_limits<uint32_t>::max());
     }
     return options;
 }

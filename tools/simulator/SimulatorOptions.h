@@ -3,6 +3,7 @@
 #include "simulator/FrameBuilder.h"
 
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -19,9 +20,16 @@ struct TSimulatorOptions {
     bool Help = false;
 };
 
+// An option the simulator does not have; answered with the usage.
+class EUnknownSimulatorOption : public std::invalid_argument {
+public:
+    using std::invalid_argument::invalid_argument;
+};
+
 // Reads the command line (without the program name); "--opt value" and
-// "--opt=value" both work. Throws std::invalid_argument with a message for
-// the operator on anything it cannot use.
+// "--opt=value" both work. Throws EUnknownSimulatorOption for an option it
+// does not have, and std::invalid_argument with a message for the operator
+// on anything else it cannot use.
 TSimulatorOptions ParseSimulatorOptions(const std::vector<std::string>& arguments);
 
 std::string SimulatorUsage();

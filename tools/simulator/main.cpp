@@ -14,6 +14,9 @@ int main(int argc, char** argv)
     TSimulatorOptions options;
     try {
         options = ParseSimulatorOptions(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const EUnknownSimulatorOption& error) {
+        std::cerr << "mirelda-simulator: " << error.what() << '\n' << SimulatorUsage();
+        return 2;
     } catch (const std::invalid_argument& error) {
         std::cerr << "mirelda-simulator: " << error.what() << "\nTry 'mirelda-simulator --help'.\n";
         return 2;
