@@ -1,10 +1,26 @@
 #pragma once
 
+#include "serial/ComTypes.h"
+
 #include <QCommandLineParser>
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <optional>
+#include <string>
+
+// What the options ask the window to do at start; nothing set is the
+// program's own start.
+struct TStartOptions {
+    std::optional<std::string> Port;
+    // brCustom with CustomBaudRate for a rate no TBaudRate value names.
+    std::optional<TBaudRate> BaudRate;
+    std::int32_t CustomBaudRate = 0;
+    std::optional<std::string> Exposure; // 8-bit text
+    // Open the port and send the exposure at once.
+    bool Start = false;
+};
 
 // The program's command-line options. With none given, the program starts
 // exactly as it always has.
@@ -30,16 +46,27 @@ public:
     std::optional<TExit> Informational(const QStringList& arguments);
 
     // With the application's arguments: an error and the usage, exit
-    // status 2, for anything not understood; else nothing.
+    // status 2, for anything not understood or a value that cannot be
+    // used; else nothing, and Options() holds what was asked for.
     std::optional<TExit> Parse(const QStringList& arguments);
+
+    const TStartOptions& Options() const { return options_; }
 
     // The first line of --version: the program's name and version.
     static QString VersionText();
 
 private:
     QString HelpText() const;
+    TExit UsageError(const QString& message) const;
+    // Reads the start options; the reason when a value cannot be used.
+    std::optional<QString> ReadStartOptions();
 
     QCommandLineParser parser_;
     QCommandLineOption helpOption_;
     QCommandLineOption versionOption_;
+    QCommandLineOption portOption_;
+    QCommandLineOption baudOption_;
+    QCommandLineOption exposureOption_;
+    QCommandLineOption startOption_;
+    TStartOptions options_;
 };

@@ -1,5 +1,6 @@
 #include "app/ComMainForm.h"
 #include "app/CommandLine.h"
+#include "app/StartOptions.h"
 #include "common/Application.h"
 
 #include <cstdio>
@@ -36,6 +37,7 @@ int main(int argc, char** argv)
 
     TApplication::SetTitle(QStringLiteral("Mirelda ver. 2.10 example"));
     TForm1 form;
+    ApplyStartOptions(form, commandLine.Options());
     form.show();
     return application.exec();
 }

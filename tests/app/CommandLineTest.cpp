@@ -28,6 +28,17 @@ TEST(CommandLineTest, AnswersHelpVersionAndRefusesWhatItDoesNotKnow)
         {{"mirelda", "--bogus", "--help"}, true, 0, "Usage:", ""},
         {{"mirelda", "--bogus"}, false, 2, "", "mirelda: Unknown option 'bogus'."},
         {{"mirelda", "extra"}, false, 2, "", "mirelda: unexpected argument 'extra'"},
+        {{"mirelda", "--port"}, false, 2, "", "mirelda: Missing value after '--port'."},
+        {{"mirelda", "--port="}, false, 2, "", "mirelda: --port takes a port name such as COM11"},
+        {{"mirelda", "--port", "COM\u0141"}, false, 2, "", "mirelda: --port takes a port name"},
+        {{"mirelda", "--baud", "fast"}, false, 2, "",
+         "mirelda: --baud takes a rate in bits per second such as 115200, not 'fast'"},
+        {{"mirelda", "--baud=0"}, false, 2, "", "mirelda: --baud takes a rate"},
+        {{"mirelda", "--baud=-9600"}, false, 2, "", "mirelda: --baud takes a rate"},
+        {{"mirelda", "--baud= 9600"}, false, 2, "", "mirelda: --baud takes a rate"},
+        {{"mirelda", "--baud=2147483648"}, false, 2, "", "mirelda: --baud takes a rate"},
+        {{"mirelda", "--exposure", "\u20ac5"}, false, 2, "", "mirelda: --exposure takes 8-bit (Latin-1) text"},
+        {{"mirelda", "--start=yes"}, false, 2, "", "mirelda: Unexpected value after '--start'."},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.arguments.join(u' ').toStdString());
@@ -45,6 +56,40 @@ TEST(CommandLineTest, AnswersHelpVersionAndRefusesWhatItDoesNotKnow)
             EXPECT_TRUE(exit->Error.contains(QStringLiteral("Usage: mirelda [options]")));
         }
     }
+}
+
+TEST(CommandLineTest, ReadsPortRateExposureAndStart)
+{
+    struct TOptionsCase {
+        QStringList arguments;
+        TStartOptions expected;
+    };
+    const TOptionsCase cases[] = {
+        {{"mirelda"}, {}},
+        {{"mirelda", "--port", "/dev/ttyUSB0"}, {"/dev/ttyUSB0", {}, 0, {}, false}},
+        {{"mirelda", "--baud=115200"}, {{}, br115200, 115200, {}, false}},
+        {{"mirelda", "--baud", "110"}, {{}, br110, 110, {}, false}},
+        {{"mirelda", "--baud", "250000"}, {{}, brCustom, 250000, {}, false}},
+        {{"mirelda", "--baud", "2147483647"}, {{}, brCustom, 2147483647, {}, false}},
+        {{"mirelda", "--exposure", QString::fromLatin1("1\xe4 0"), "--start"}, {{}, {}, 0, "1\xe4 0", true}},
+        {{"mirelda", "--exposure="}, {{}, {}, 0, "", false}},
+        {{"mirelda", "--start", "--port=COM3", "--port=COM4"}, {"COM4", {}, 0, {}, true}},
+    };
+    for (const TOptionsCase& c : cases) {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
+        TCommandLine commandLine;
+        ASSERT_FALSE(commandLine.Parse(c.arguments).has_value());
+        const TStartOptions& options = commandLine.Options();
+        EXPECT_EQ(options.Port, c.expected.Port);
+        EXPECT_EQ(options.BaudRate, c.expected.BaudRate);
+        EXPECT_EQ(options.CustomBaudRate, c.expected.CustomBaudRate);
+        EXPECT_EQ(options.Exposure, c.expected.Exposure);
+        EXPECT_EQ(options.Start, c.expected.Start);
+    }
+    TCommandLine commandLine;
+    const QString help = commandLine.Informational({"mirelda", "--help"})->Output;
+    for (const char* option : {"--port <NAME>", "--baud <RATE>", "--exposure <TEXT>", "--start"})
+        EXPECT_TRUE(help.contains(QLatin1String(option))) << option;
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 #include "AppTestSupport.h"
 
 #include "app/ComMainForm.h"
+#include "app/CommandLine.h"
+#include "app/StartOptions.h"
 #include "app/ReceiveLog.h"
 #include "graph/Graph.h"
 #include "serial/CPort.h"
@@ -196,6 +198,36 @@ TEST_F(MainFormPortTest, ResetAxisRestoresTheViewAndKeepsTheCurve)
     ClickButton(form.Button1);
     EXPECT_TRUE(form.Log().Text().isEmpty());
     EXPECT_EQ(graph.CurveCount(), 1);
+}
+
+TEST_F(MainFormPortTest, StartOptionsSetPortRateAndExposureAndOpenAndSendOnceRunning)
+{
+    TStartOptions options{line.SlavePath(), brCustom, 250000, "100", false};
+    ApplyStartOptions(form, options);
+    EXPECT_EQ(form.ComPort->Port(), line.SlavePath());
+    EXPECT_EQ(form.ComPort->BaudRate(), brCustom);
+    EXPECT_EQ(form.ComPort->CustomBaudRate(), 250000);
+    EXPECT_EQ(form.Edit_Data->text(), QStringLiteral("100"));
+    EXPECT_FALSE(form.ComPort->Connected());
+
+    options = {};
+    options.Start = true;
+    ApplyStartOptions(form, options);
+    EXPECT_FALSE(form.ComPort->Connected()); // not before the event loop runs
+    ASSERT_TRUE(WaitUntil([&] { return form.ComPort->Connected(); }, 2s));
+    EXPECT_EQ(Sent(5), "100\r\n");
+    EXPECT_EQ(form.Button_Open->text(), QStringLiteral("Close"));
+    EXPECT_TRUE(form.Button_Send->isEnabled());
+    EXPECT_FALSE(form.Button_Settings->isEnabled());
+
+    // A start whose open fails is reported like the operator's, and sends nothing.
+    ClickButton(form.Button_Open);
+    options.Port = "/nonexistent/tty";
+    ApplyStartOptions(form, options);
+    ASSERT_TRUE(WaitUntil([&] { return !errors.Shown().empty(); }, 2s));
+    EXPECT_EQ(errors.Shown()[0].second, QStringLiteral("Unable to open com port (Error: 2)"));
+    EXPECT_FALSE(form.ComPort->Connected());
+    EXPECT_FALSE(form.Button_Send->isEnabled());
 }
 
 TEST(MainFormFailedOpen, ShowsThePortErrorAndLeavesTheClosedState)
