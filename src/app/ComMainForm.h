@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/FrameAveraging.h"
 #include "app/FrameDecoder.h"
 
 #include <QWidget>
@@ -48,6 +49,9 @@ public:
     TReceiveLog& Log() const { return *FLog; }
     // The fields of the frames decoded so far.
     const TFrameDecoder& Decoder() const { return FDecoder; }
+    // Averaging and the dark frame between decoding and plotting; off
+    // (depth 1, no dark frame) unless the operator chooses them.
+    TFrameAveraging& Averaging() { return FAveraging; }
 
     void FormShow();
     void Button_OpenClick();
@@ -73,4 +77,5 @@ private:
 
     TReceiveLog* FLog;
     TFrameDecoder FDecoder;
+    TFrameAveraging FAveraging;
 };

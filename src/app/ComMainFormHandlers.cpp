@@ -66,10 +66,12 @@ void TForm1::ComPortRxFlag(TCustomComPort*)
     FDecoder.Decode(QByteArrayView(FLog->Text()));
     FDecoder.ReadScale(QByteArrayView(Edit1->text().toLatin1()), QByteArrayView(Edit2->text().toLatin1()));
 
+    FAveraging.Add(FDecoder);
+
     XYGraph1->DeleteCurve(0);
     const int curve = XYGraph1->AddCurve(CurveName, CurveColor, 1, psSolid, true);
     for (int x = TFrameDecoder::FirstPlottedField; x <= TFrameDecoder::LastPlottedField; ++x)
-        XYGraph1->AddPoint(curve, x, double(FDecoder.PlotY(x)));
+        XYGraph1->AddPoint(curve, x, double(FDecoder.PlotValue(FAveraging.Reading(x))));
     XYGraph1->Paint();
 
     // A programmatic click runs the handler even while the button is disabled.

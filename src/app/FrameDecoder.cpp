@@ -44,8 +44,8 @@ void TFrameDecoder::ReadScale(QByteArrayView offsetText, QByteArrayView gainText
     gainValue = StrToIntLenient(gainText);
 }
 
-int32_t TFrameDecoder::PlotY(int x) const
+int32_t TFrameDecoder::PlotValue(int32_t reading) const
 {
-    const uint32_t product = static_cast<uint32_t>(FieldValue(x)) * static_cast<uint32_t>(gainValue);
+    const uint32_t product = static_cast<uint32_t>(reading) * static_cast<uint32_t>(gainValue);
     return static_cast<int32_t>(256u - product - static_cast<uint32_t>(offsetValue));
 }

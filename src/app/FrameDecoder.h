@@ -44,9 +44,11 @@ public:
     int32_t OffsetValue() const { return offsetValue; }
     int32_t GainValue() const { return gainValue; }
 
-    // The curve's y at x: 256 - FieldValue[x] * gain - offset in signed
+    // The curve's y for a reading: 256 - reading * gain - offset in signed
     // 32-bit arithmetic that wraps on overflow, the product first.
-    int32_t PlotY(int x) const;
+    int32_t PlotValue(int32_t reading) const;
+    // The curve's y at x for the reading FieldValue[x].
+    int32_t PlotY(int x) const { return PlotValue(FieldValue(x)); }
 
 private:
     void CloseField(int number, const QByteArray& text);

@@ -152,6 +152,28 @@ TEST_F(MainFormPortTest, DecodingScalesByOffsetAndGainAndSendsEvenWhileSendIsDis
     EXPECT_EQ(y[2], 256.0);
 }
 
+TEST_F(MainFormPortTest, AveragedAndDarkCorrectedReadingsArePlottedWithOffsetAndGain)
+{
+    Open();
+    form.Edit1->setText(QStringLiteral("10"));
+    form.Edit2->setText(QStringLiteral("2"));
+    form.Averaging().SetDepth(2);
+    for (const char* reading : {"100", "103"}) {
+        form.Log().Append(QByteArray::fromStdString(Frame({reading, "50"})));
+        form.ComPortRxFlag(form.ComPort.get());
+    }
+    // 256 - 102 * 2 - 10 (101.5 rounds away from zero), and 256 - 50 * 2 - 10.
+    EXPECT_EQ(CurveY(*form.XYGraph1)[0], 42.0);
+    EXPECT_EQ(CurveY(*form.XYGraph1)[1], 146.0);
+
+    form.Averaging().TakeDark();
+    form.Log().Append(QByteArray::fromStdString(Frame({"104", "48"})));
+    form.ComPortRxFlag(form.ComPort.get());
+    // Averages 104 and 49 less the dark 102 and 50.
+    EXPECT_EQ(CurveY(*form.XYGraph1)[0], 256.0 - 2 * 2 - 10);
+    EXPECT_EQ(CurveY(*form.XYGraph1)[1], 256.0 + 1 * 2 - 10);
+}
+
 TEST_F(MainFormPortTest, ABadReadingKeepsTheCurveAndSendsNothing)
 {
     Open();
