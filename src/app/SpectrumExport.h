@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class QImage;
+
+// One spectrum as the window shows it, with what it was acquired with.
+struct TSpectrumRecord {
+    QDateTime Time;
+    std::string Port;     // 8-bit texts, as the window holds them
+    std::string BaudRate; // the rate in bits per second
+    std::string Exposure;
+    std::int32_t Offset = 0;
+    std::int32_t Gain = 1;
+    int FramesAveraged = 1;
+    bool DarkFrame = false;
+
+    struct TPoint {
+        int Pixel;
+        std::int32_t Reading; // as the device sent it
+        std::int32_t Plotted; // the curve's value
+    };
+    std::vector<TPoint> Points;
+};
+
+// The record as CSV text in UTF-8: comment lines starting with "# " (time,
+// port, baud rate, exposure, offset, gain, frames averaged, dark frame),
+// the column line "pixel,raw reading,plotted value", then one line per
+// point; lines end in LF.
+QByteArray SpectrumCsv(const TSpectrumRecord& record);
+
+// Write the file whole or not at all: the data goes to a temporary file
+// that replaces the named one only once complete. A failure raises an
+// Exception that names the file and the system's reason.
+void SaveSpectrumCsv(const QString& path, const TSpectrumRecord& record);
+void SavePicturePng(const QString& path, const QImage& picture);
