@@ -10,10 +10,16 @@ QString& applicationTitle()
     return title;
 }
 
-TApplication::ExceptionPresenter& exceptionPresenter()
+TApplication::AdvisedExceptionPresenter& exceptionPresenter()
 {
-    static TApplication::ExceptionPresenter presenter;
+    static TApplication::AdvisedExceptionPresenter presenter;
     return presenter;
+}
+
+TApplication::ExceptionAdvice& exceptionAdvice()
+{
+    static TApplication::ExceptionAdvice advice;
+    return advice;
 }
 
 class UnknownException : public std::exception {
@@ -57,17 +63,48 @@ QString TApplication::MessageText(const std::exception& error)
     return text;
 }
 
+QString TApplication::AdviceText(const std::exception& error)
+{
+    if (!exceptionAdvice())
+        return {};
+    // Advice only adds to the message: when it fails, the message is shown
+    // without it.
+    try {
+        return exceptionAdvice()(error);
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
 void TApplication::ShowException(const std::exception& error)
 {
     const QString message = MessageText(error);
+    const QString advice = AdviceText(error);
     if (exceptionPresenter()) {
-        exceptionPresenter()(Title(), message);
+        exceptionPresenter()(Title(), message, advice);
         return;
     }
-    QMessageBox::critical(activeWindow(), Title(), message);
+    QMessageBox box(QMessageBox::Critical, Title(), message, QMessageBox::Ok, activeWindow());
+    box.setInformativeText(advice);
+    box.exec();
+}
+
+void TApplication::SetExceptionAdvice(ExceptionAdvice advice)
+{
+    exceptionAdvice() = std::move(advice);
 }
 
 void TApplication::SetExceptionPresenter(ExceptionPresenter presenter)
+{
+    if (!presenter) {
+        exceptionPresenter() = nullptr;
+        return;
+    }
+    exceptionPresenter() = [presenter = std::move(presenter)](const QString& title, const QString& message,
+                                                              const QString&) { presenter(title, message); };
+}
+
+void TApplication::SetAdvisedExceptionPresenter(AdvisedExceptionPresenter presenter)
 {
     exceptionPresenter() = std::move(presenter);
 }

@@ -27,8 +27,18 @@ public:
     // character's code is above that of the full stop.
     static QString MessageText(const std::exception& error);
 
-    // Replaces the message box, for headless use; an empty presenter
-    // restores the message box.
+    // What an error means for the operator and what to do about it: the
+    // informative text under the message, empty when there is nothing to
+    // add. One function at a time; an empty one removes it.
+    using ExceptionAdvice = std::function<QString(const std::exception& error)>;
+    static void SetExceptionAdvice(ExceptionAdvice advice);
+    static QString AdviceText(const std::exception& error);
+
+    // Replace the message box, for headless use; an empty presenter
+    // restores the message box. The advised one is also given the advice.
     using ExceptionPresenter = std::function<void(const QString& title, const QString& message)>;
+    using AdvisedExceptionPresenter =
+        std::function<void(const QString& title, const QString& message, const QString& advice)>;
     static void SetExceptionPresenter(ExceptionPresenter presenter);
+    static void SetAdvisedExceptionPresenter(AdvisedExceptionPresenter presenter);
 };

@@ -31,8 +31,11 @@ TTemporaryConfigHome::~TTemporaryConfigHome()
 TShownErrors::TShownErrors()
 {
     TApplication::SetTitle(QStringLiteral("Mirelda ver. 2.10 example"));
-    TApplication::SetExceptionPresenter(
-        [this](const QString& title, const QString& message) { shown.emplace_back(title, message); });
+    TApplication::SetAdvisedExceptionPresenter([this](const QString& title, const QString& message,
+                                                      const QString& informative) {
+        shown.emplace_back(title, message);
+        advice.push_back(informative);
+    });
 }
 
 TShownErrors::~TShownErrors()

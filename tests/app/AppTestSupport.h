@@ -35,9 +35,12 @@ public:
 
     // (title, message) pairs in the order shown.
     const std::vector<std::pair<QString, QString>>& Shown() const { return shown; }
+    // The informative text under each message, empty where there was none.
+    const std::vector<QString>& Advice() const { return advice; }
 
 private:
     std::vector<std::pair<QString, QString>> shown;
+    std::vector<QString> advice;
 };
 
 // Runs the event loop until the condition holds or the time is up.

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <exception>
+#include <string>
+
+// What a failure of the serial port means on this system and what the
+// operator can do about it: the device path the port name stands for, the
+// system's reason, and where it helps the remedy (the group to join for a
+// device the user may not open, the port map for a name that is no
+// device). Empty for failures it cannot say more about. The text is 8-bit;
+// lines are separated by LF.
+std::string OpenErrorAdvice(const std::exception& error, const std::string& portName);

@@ -1,0 +1,127 @@
+#include "AppTestSupport.h"
+
+#include "app/OpenErrorAdvice.h"
+#include "serial/CPort.h"
+#include "serial/posix/PortMap.h"
+#include "support/PtyPair.h"
+
+#include <QTemporaryFile>
+
+#include <grp.h>
+#include <pwd.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// The advice for what opening the port named `name` raises.
+std::string AdviceOnOpening(const std::string& name)
+{
+    TComPort port;
+    port.SetPort(name);
+    try {
+        port.Connect();
+    } catch (const EComPort& error) {
+        return OpenErrorAdvice(error, name);
+    }
+    return "opened";
+}
+
+// The same, by a child process that has become the user nobody.
+std::string AdviceOnOpeningAsNobody(const std::string& path)
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return "no pipe";
+    const passwd* nobody = getpwnam("nobody");
+    if (!nobody)
+        return "no user nobody";
+    const pid_t child = fork();
+    if (child == 0) {
+        close(fds[0]);
+        if (setgroups(0, nullptr) != 0 || setgid(nobody->pw_gid) != 0 || setuid(nobody->pw_uid) != 0)
+            _exit(1);
+        const std::string advice = AdviceOnOpening(path);
+        const ssize_t written = write(fds[1], advice.data(), advice.size());
+        _exit(written == ssize_t(advice.size()) ? 0 : 1);
+    }
+    close(fds[1]);
+    std::string advice;
+    char buffer[4096];
+    for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;)
+        advice.append(buffer, size_t(n));
+    close(fds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return advice;
+}
+
+class OpenErrorAdviceTest : public ::testing::Test {
+protected:
+    TTemporaryConfigHome configHome;
+    TPtyPair line;
+    const std::string map = PortMap::Directory().string();
+};
+
+TEST_F(OpenErrorAdviceTest, NamesThePathTheReasonAndWhereTheNameCameFrom)
+{
+    PortMap::Register("COM11", "/nonexistent/pts/99");
+    QTemporaryFile plainFile;
+    ASSERT_TRUE(plainFile.open());
+    const std::string file = plainFile.fileName().toStdString();
+    ASSERT_EQ(flock(line.SlaveFd(), LOCK_EX), 0);
+
+    const std::pair<std::string, std::string> cases[] = {
+        {"COM11", "There is no device /nonexistent/pts/99 (No such file or directory).\n"
+                  "The port map (" + map + ") gives COM11 as /nonexistent/pts/99."},
+        {"COM12", "There is no device /dev/COM12 (No such file or directory).\n"
+                  "COM12 is not in the port map (" + map + "), so it names /dev/COM12; "
+                  "a link of that name in the port map points it to a device."},
+        {"/nonexistent/tty", "There is no device /nonexistent/tty (No such file or directory)."},
+        {line.SlavePath(), line.SlavePath() + " is in use by another program (Device or resource busy). "
+                                              "Close that program, or choose another port."},
+        {file, file + " is not a serial device (Inappropriate ioctl for device). Choose another port."},
+    };
+    for (const auto& [name, advice] : cases)
+        EXPECT_EQ(AdviceOnOpening(name), advice) << name;
+}
+
+TEST_F(OpenErrorAdviceTest, APermissionErrorNamesTheGroupToJoinWhereThatHelps)
+{
+    const group* dialout = getgrnam("dialout");
+    ASSERT_NE(dialout, nullptr);
+    const std::string path = line.SlavePath();
+    ASSERT_EQ(chown(path.c_str(), 0, dialout->gr_gid), 0);
+    ASSERT_EQ(chmod(path.c_str(), 0660), 0);
+    EXPECT_EQ(AdviceOnOpeningAsNobody(path), "You may not open " + path + " (Permission denied). It belongs to the "
+                                             "group dialout; add yourself to that group with\n"
+                                             "    sudo usermod -aG dialout $USER\n"
+                                             "then log out and in again.");
+    ASSERT_EQ(chmod(path.c_str(), 0600), 0);
+    EXPECT_EQ(AdviceOnOpeningAsNobody(path), "You may not open " + path + " (Permission denied), and no group of "
+                                             "users may either. Ask the administrator for access to it.");
+}
+
+TEST_F(OpenErrorAdviceTest, OtherFailuresAreExplainedWhereTheDeviceIsToBlame)
+{
+    const std::string path = line.SlavePath();
+    EXPECT_EQ(OpenErrorAdvice(EComPort(CE_SetStateFailed, EINVAL), path),
+              "The device " + path + " refused the port's settings (Invalid argument). "
+                                     "Check the baud rate and the other serial settings.");
+    EXPECT_EQ(OpenErrorAdvice(EComPort(CE_WriteFailed, EIO), path),
+              "The device " + path + " is gone (Input/output error). Plug it in again, then close and open the port.");
+    EXPECT_EQ(OpenErrorAdvice(EComPort(CE_OpenFailed, ENXIO), path),
+              "No device answers at " + path + " (No such device or address): the hardware behind it is missing. "
+                                               "Check the cable, or choose another port.");
+    EXPECT_EQ(OpenErrorAdvice(EComPort(CE_WriteFailed, EAGAIN), path), "");
+    EXPECT_EQ(OpenErrorAdvice(EComPort(CE_ConnChangeProp, -1), path), "");
+    EXPECT_EQ(OpenErrorAdvice(EConvertError("'x' is not a valid integer value"), path), "");
+}
+
+} // namespace
