@@ -8,6 +8,11 @@ constexpr char LF = '\n';
 constexpr char FrameEnd = 'e';
 } // namespace
 
+EReadingError::EReadingError(int field, const QByteArray& text)
+    : EConvertError(InvalidIntegerMessage(text)), field_(field), text_(text)
+{
+}
+
 bool TFrameDecoder::Decode(QByteArrayView log)
 {
     QByteArray field;
@@ -34,8 +39,12 @@ void TFrameDecoder::CloseField(int number, const QByteArray& text)
     QByteArray& entry = fieldText[static_cast<size_t>(number - 1)];
     entry.resize(0);
     entry.append(QByteArrayView(text));
-    if (number > HeaderFields)
-        fieldValue[static_cast<size_t>(number - 1)] = StrToInt(entry);
+    if (number <= HeaderFields)
+        return;
+    const std::optional<int32_t> value = TryStrToInt(entry);
+    if (!value)
+        throw EReadingError(number, entry);
+    fieldValue[static_cast<size_t>(number - 1)] = *value;
 }
 
 void TFrameDecoder::ReadScale(QByteArrayView offsetText, QByteArrayView gainText)

@@ -1,10 +1,25 @@
 #pragma once
 
+#include "common/Exception.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 
 #include <array>
 #include <cstdint>
+
+// A reading that is not integer text: the conversion error, with the
+// field's number, which is its line in the frame, and its text.
+class EReadingError : public EConvertError {
+public:
+    EReadingError(int field, const QByteArray& text);
+    int Field() const { return field_; }
+    const QByteArray& Text() const { return text_; }
+
+private:
+    int field_;
+    QByteArray text_;
+};
 
 // Turns the receive log into numbered fields and the fields into the points
 // of the spectrum curve. A frame is 8-bit text of fields, each closed by CR;
@@ -22,7 +37,7 @@ public:
     static constexpr int PlottedPoints = LastPlottedField - FirstPlottedField + 1;
 
     // Walks the log from its first byte. Every field closed by CR is stored
-    // (text first, then the reading), so a bad reading raises EConvertError
+    // (text first, then the reading), so a bad reading raises EReadingError
     // with the fields before it already holding their new values. Text
     // after the last CR is an unfinished field and is dropped.
     //

@@ -22,11 +22,14 @@ QByteArray Frame(const std::vector<std::string>& readings, const QByteArray& lin
     return frame + "e";
 }
 
-std::string DecodeError(TFrameDecoder& decoder, const QByteArray& log)
+// The conversion error's message; `field` receives the refused field's number.
+std::string DecodeError(TFrameDecoder& decoder, const QByteArray& log, int* field = nullptr)
 {
     try {
         decoder.Decode(log);
-    } catch (const EConvertError& error) {
+    } catch (const EReadingError& error) {
+        if (field)
+            *field = error.Field();
         return error.what();
     }
     return "decoded";
@@ -113,7 +116,9 @@ TEST_F(FrameDecoderTest, BadReadingBeyondThePlottedRangeStillRaises)
 {
     std::vector<std::string> readings(600 - 5, "1");
     readings.back() = "1?";
-    EXPECT_EQ(DecodeError(decoder, Frame(readings)), "'1?' is not a valid integer value");
+    int field = 0;
+    EXPECT_EQ(DecodeError(decoder, Frame(readings), &field), "'1?' is not a valid integer value");
+    EXPECT_EQ(field, 600);
     EXPECT_EQ(decoder.FieldValue(599), 1);
 }
 

@@ -1,0 +1,99 @@
+#include "app/AcquisitionStatus.h"
+
+#include "app/FrameDecoder.h"
+#include "common/Exception.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+using TLines = std::vector<std::string>;
+
+class AcquisitionStatusTest : public ::testing::Test {
+protected:
+    TAcquisitionStatus::TTime At(std::chrono::milliseconds offset) const { return start + offset; }
+
+    const TAcquisitionStatus::TTime start = TAcquisitionStatus::TClock::now();
+    TAcquisitionStatus status;
+};
+
+TEST_F(AcquisitionStatusTest, CountsFramesRateAndAgeOfTheLastFrame)
+{
+    EXPECT_EQ(status.Lines(At(0ms)),
+              TLines({"Frames: 0", "Rate: 0.0 frames/s", "Last frame: none yet", "Stopped: the port is closed"}));
+    status.Opened(At(0ms));
+    EXPECT_EQ(status.Lines(At(300ms)), TLines({"Frames: 0", "Rate: 0.0 frames/s", "Last frame: none yet"}));
+
+    // 25 frames a second for 4 s: the rate is taken over the last 2 s, or
+    // over the time since opening while that is shorter.
+    for (int i = 1; i <= 100; ++i) {
+        status.ExposureSent(At(i * 40ms - 40ms));
+        status.FramePlotted(At(i * 40ms));
+        if (i == 10) {
+            EXPECT_EQ(status.Lines(At(420ms)), TLines({"Frames: 10", "Rate: 23.8 frames/s", "Last frame: 0.0 s ago"}));
+        }
+    }
+    EXPECT_EQ(status.Lines(At(4010ms)), TLines({"Frames: 100", "Rate: 25.0 frames/s", "Last frame: 0.0 s ago"}));
+    EXPECT_FALSE(status.Stopped(At(4010ms)));
+    // Without a new exposure nothing is awaited: only the rate falls.
+    EXPECT_EQ(status.Lines(At(5000ms)), TLines({"Frames: 100", "Rate: 12.5 frames/s", "Last frame: 1.0 s ago"}));
+    EXPECT_EQ(status.Lines(At(64000ms)), TLines({"Frames: 100", "Rate: 0.0 frames/s", "Last frame: 60.0 s ago"}));
+
+    // Opening again starts the counts anew.
+    status.Closed();
+    EXPECT_EQ(status.Lines(At(65000ms)).back(), "Stopped: the port is closed");
+    status.Opened(At(66000ms));
+    EXPECT_EQ(status.Lines(At(66500ms)), TLines({"Frames: 0", "Rate: 0.0 frames/s", "Last frame: none yet"}));
+}
+
+TEST_F(AcquisitionStatusTest, SaysWhyAcquisitionStopped)
+{
+    status.SetNoAnswerLimit(5s);
+    status.Opened(At(0ms));
+    status.ExposureSent(At(0ms));
+    EXPECT_FALSE(status.Stopped(At(4999ms)));
+    EXPECT_EQ(status.Lines(At(7200ms)).back(), "Stopped: no answer to the last exposure for 7 s");
+    status.FramePlotted(At(7300ms));
+    EXPECT_FALSE(status.Stopped(At(20s)));
+    status.ExposureSent(At(7301ms));
+    EXPECT_EQ(status.Lines(At(12301ms)).back(), "Stopped: no answer to the last exposure for 5 s");
+
+    struct TCase {
+        std::function<void()> events;
+        const char* reason;
+    };
+    const TCase cases[] = {
+        {[&] { status.HandlerFailed(EReadingError(17, "4a")); },
+         "Stopped: '4a' on line 17 is not a valid integer value"},
+        {[&] { status.HandlerFailed(Exception("WriteFile function failed (Error: 5)")); },
+         "Stopped: WriteFile function failed (Error: 5)"},
+        // A vanished device explains an error that came before it, never after.
+        {[&] {
+             status.HandlerFailed(EReadingError(6, ""));
+             status.DeviceGone("COM11", EIO);
+             status.HandlerFailed(Exception("ReadFile function failed (Error: 5)"));
+             status.Closed();
+         },
+         "Stopped: COM11 is gone (Input/output error)"},
+    };
+    for (const TCase& c : cases) {
+        status.Opened(At(0ms));
+        status.ExposureSent(At(0ms));
+        c.events();
+        EXPECT_EQ(status.Lines(At(100ms)),
+                  TLines({"Frames: 0", "Rate: 0.0 frames/s", "Last frame: none yet", c.reason}));
+    }
+
+    status.SetReconnecting("COM11", true);
+    EXPECT_EQ(status.Lines(At(100ms)).back(), "Reconnecting when COM11 returns");
+    status.Opened(At(200ms));
+    EXPECT_EQ(status.Lines(At(300ms)).back(), "Reconnecting when COM11 returns");
+    status.SetReconnecting("COM11", false);
+    EXPECT_EQ(status.Lines(At(300ms)).back(), "Last frame: none yet");
+}
+
+} // namespace
