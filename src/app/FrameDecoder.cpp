@@ -8,8 +8,8 @@ constexpr char LF = '\n';
 constexpr char FrameEnd = 'e';
 } // namespace
 
-EReadingError::EReadingError(int field, const QByteArray& text)
-    : EConvertError(InvalidIntegerMessage(text)), field_(field), text_(text)
+EReadingError::EReadingError(const EConvertError& error, int field, const QByteArray& text)
+    : EConvertError(error), field_(field), text_(text)
 {
 }
 
@@ -41,10 +41,11 @@ void TFrameDecoder::CloseField(int number, const QByteArray& text)
     entry.append(QByteArrayView(text));
     if (number <= HeaderFields)
         return;
-    const std::optional<int32_t> value = TryStrToInt(entry);
-    if (!value)
-        throw EReadingError(number, entry);
-    fieldValue[static_cast<size_t>(number - 1)] = *value;
+    try {
+        fieldValue[static_cast<size_t>(number - 1)] = StrToInt(entry);
+    } catch (const EConvertError& error) {
+        throw EReadingError(error, number, entry);
+    }
 }
 
 void TFrameDecoder::ReadScale(QByteArrayView offsetText, QByteArrayView gainText)

@@ -12,7 +12,7 @@
 // field's number, which is its line in the frame, and its text.
 class EReadingError : public EConvertError {
 public:
-    EReadingError(int field, const QByteArray& text);
+    EReadingError(const EConvertError& error, int field, const QByteArray& text);
     int Field() const { return field_; }
     const QByteArray& Text() const { return text_; }
 

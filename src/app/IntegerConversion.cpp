@@ -71,25 +71,14 @@ int32_t Signed(const TScan& scan)
 
 } // namespace
 
-std::optional<int32_t> TryStrToInt(QByteArrayView text)
+int32_t StrToInt(QByteArrayView text)
 {
     const TScan scan = Scan(text);
     const uint32_t decimalLimit = scan.Negative ? 2147483648u : 2147483647u;
     if (!scan.Complete || (!scan.Hexadecimal && scan.Magnitude > decimalLimit))
-        return std::nullopt;
+        throw EConvertError("'" + std::string(text.data(), static_cast<size_t>(text.size()))
+                            + "' is not a valid integer value");
     return Signed(scan);
-}
-
-std::string InvalidIntegerMessage(QByteArrayView text)
-{
-    return "'" + std::string(text.data(), static_cast<size_t>(text.size())) + "' is not a valid integer value";
-}
-
-int32_t StrToInt(QByteArrayView text)
-{
-    if (const std::optional<int32_t> value = TryStrToInt(text))
-        return *value;
-    throw EConvertError(InvalidIntegerMessage(text));
 }
 
 int32_t StrToIntLenient(QByteArrayView text)

@@ -3,8 +3,6 @@
 #include <QByteArrayView>
 
 #include <cstdint>
-#include <optional>
-#include <string>
 
 // The two readings of integer text (8-bit) the program uses. Both skip
 // leading spaces and take an optional sign, then decimal digits or
@@ -15,10 +13,6 @@
 // must lie in the signed 32-bit range and hexadecimal text fit in 32 bits.
 // Anything else raises EConvertError "'<text>' is not a valid integer value".
 int32_t StrToInt(QByteArrayView text);
-// The same reading without the error: nothing for text StrToInt refuses.
-std::optional<int32_t> TryStrToInt(QByteArrayView text);
-// The conversion error's message for the text.
-std::string InvalidIntegerMessage(QByteArrayView text);
 
 // For operator fields: never fails. It stops at the first character that does
 // not fit and then yields the digits read so far without their sign ("-3x" is

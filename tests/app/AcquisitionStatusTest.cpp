@@ -67,13 +67,13 @@ TEST_F(AcquisitionStatusTest, SaysWhyAcquisitionStopped)
         const char* reason;
     };
     const TCase cases[] = {
-        {[&] { status.HandlerFailed(EReadingError(17, "4a")); },
+        {[&] { status.HandlerFailed(EReadingError(EConvertError("'4a' is not a valid integer value"), 17, "4a")); },
          "Stopped: '4a' on line 17 is not a valid integer value"},
         {[&] { status.HandlerFailed(Exception("WriteFile function failed (Error: 5)")); },
          "Stopped: WriteFile function failed (Error: 5)"},
         // A vanished device explains an error that came before it, never after.
         {[&] {
-             status.HandlerFailed(EReadingError(6, ""));
+             status.HandlerFailed(EReadingError(EConvertError("'' is not a valid integer value"), 6, ""));
              status.DeviceGone("COM11", EIO);
              status.HandlerFailed(Exception("ReadFile function failed (Error: 5)"));
              status.Closed();
