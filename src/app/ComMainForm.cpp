@@ -1,5 +1,6 @@
 #include "app/ComMainForm.h"
 
+#include "app/OperatorMenu.h"
 #include "app/ReceiveLog.h"
 #include "graph/Graph.h"
 #include "serial/CPort.h"
@@ -47,6 +48,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
     LoadGraphSettings();
     LoadPortSettings();
     ConnectHandlers();
+    FOperatorMenu = new TOperatorMenu(*this);
 }
 
 TForm1::~TForm1()

@@ -16,6 +16,7 @@ class QPlainTextEdit;
 class QPushButton;
 class TComPort;
 class TCustomComPort;
+class TOperatorMenu;
 class TReceiveLog;
 class TXYGraph;
 
@@ -52,6 +53,8 @@ public:
     // Averaging and the dark frame between decoding and plotting; off
     // (depth 1, no dark frame) unless the operator chooses them.
     TFrameAveraging& Averaging() { return FAveraging; }
+    // The operator's menu, shortcuts, status read-out and reconnect.
+    TOperatorMenu& OperatorMenu() const { return *FOperatorMenu; }
 
     void FormShow();
     void Button_OpenClick();
@@ -63,6 +66,10 @@ public:
     void ComPortRxFlag(TCustomComPort* Sender);
     void Button1Click();
     void Button2Click();
+
+signals:
+    // The exposure command went to the port.
+    void ExposureSent();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -78,4 +85,5 @@ private:
     TReceiveLog* FLog;
     TFrameDecoder FDecoder;
     TFrameAveraging FAveraging;
+    TOperatorMenu* FOperatorMenu;
 };

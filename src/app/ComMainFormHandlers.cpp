@@ -48,8 +48,10 @@ void TForm1::Button_SendClick()
     std::string command = Edit_Data->text().toLatin1().toStdString();
     if (NewLine_CB->isChecked())
         command += "\r\n";
-    if (!command.empty())
-        ComPort->WriteText(command);
+    if (command.empty())
+        return;
+    ComPort->WriteText(command);
+    emit ExposureSent();
 }
 
 void TForm1::ComPortRxChar(TCustomComPort*, std::int32_t Count)

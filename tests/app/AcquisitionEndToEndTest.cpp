@@ -1,6 +1,9 @@
 #include "AppTestSupport.h"
 
+#include "app/AcquisitionMonitor.h"
 #include "app/ComMainForm.h"
+#include "app/OperatorMenu.h"
+#include "app/Reconnect.h"
 #include "app/ReceiveLog.h"
 #include "graph/Graph.h"
 #include "serial/CPort.h"
@@ -15,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <regex>
 
 using namespace std::chrono_literals;
 
@@ -53,6 +57,14 @@ protected:
     bool FramesReach(int count, std::chrono::milliseconds limit = 30s)
     {
         return WaitUntil([&] { return frames >= count; }, limit);
+    }
+    TAcquisitionMonitor& Monitor() { return form->OperatorMenu().Monitor(); }
+    // The read-out's last line, once it matches the pattern.
+    std::string StatusEnds(const std::string& pattern, std::chrono::milliseconds limit = 5s)
+    {
+        const std::regex expected(pattern);
+        WaitUntil([&] { return std::regex_match(Monitor().Lines().back(), expected); }, limit);
+        return Monitor().Lines().back();
     }
 
     TTemporaryConfigHome configHome;
@@ -155,6 +167,67 @@ TEST_F(AcquisitionEndToEndTest, TheSimulatorVanishingMidFrameLeavesTheProgramRes
     EXPECT_FALSE(form->ComPort->Connected());
     EXPECT_EQ(form->Button_Open->text(), QStringLiteral("Open"));
     EXPECT_FALSE(form->Button_Send->isEnabled());
+}
+
+TEST_F(AcquisitionEndToEndTest, TheStatusSaysWhyAcquisitionStopped)
+{
+    struct TCase {
+        std::vector<std::string> options;
+        int signal; // sent to the simulator after the first frames; 0: none
+        const char* reason;
+        bool shownByItself;
+    };
+    const TCase cases[] = {
+        {{"--malformed-every", "4"}, 0, "Stopped: '([0-9]+\\?)' on line ([0-9]+) is not a valid integer value", false},
+        {{}, SIGKILL, "Stopped: COM11 is gone \\(Input/output error\\)", true},
+        {{}, SIGSTOP, "Stopped: no answer to the last exposure for 1 s", false},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.reason);
+        frames = 0;
+        Start(c.options);
+        Monitor().Status().SetNoAnswerLimit(1s);
+        OpenAndSend();
+        ASSERT_TRUE(FramesReach(3));
+        if (c.signal)
+            simulator->Signal(c.signal);
+        const std::string last = StatusEnds(c.reason);
+        std::smatch match;
+        ASSERT_TRUE(std::regex_match(last, match, std::regex(c.reason))) << last;
+        // The refused text is the one the decoder holds for that line.
+        if (match.size() == 3) {
+            EXPECT_EQ(form->Decoder().FieldText(std::stoi(match[2])).toStdString(), match[1]);
+        }
+        EXPECT_EQ(Monitor().ReadOutShown(), c.shownByItself);
+        EXPECT_EQ(Monitor().Lines()[0], "Frames: " + std::to_string(c.signal ? frames : 3));
+        EXPECT_TRUE(form->ComPort->Connected());
+        EXPECT_TRUE(errors.Shown().empty());
+        simulator->Signal(SIGCONT);
+        simulator.reset();
+    }
+}
+
+TEST_F(AcquisitionEndToEndTest, ReconnectsWhenTheDeviceReturnsUnderTheSameName)
+{
+    Start({});
+    form->OperatorMenu().Reconnect().SetEnabled(true);
+    OpenAndSend();
+    ASSERT_TRUE(FramesReach(3));
+    simulator->Signal(SIGKILL);
+    simulator->WaitForExit();
+    ASSERT_TRUE(WaitUntil([&] { return form->OperatorMenu().Reconnect().Waiting(); }, 5s));
+    EXPECT_FALSE(form->ComPort->Connected());
+    EXPECT_EQ(form->Button_Open->text(), QStringLiteral("Open"));
+    EXPECT_EQ(Monitor().Lines().back(), "Reconnecting when COM11 returns");
+
+    const int before = frames;
+    StartSimulator({});
+    ASSERT_TRUE(FramesReach(before + 3, 10s));
+    EXPECT_FALSE(form->OperatorMenu().Reconnect().Waiting());
+    EXPECT_EQ(form->Button_Open->text(), QStringLiteral("Close"));
+    EXPECT_TRUE(form->Button_Send->isEnabled());
+    EXPECT_FALSE(Monitor().Status().Stopped(TAcquisitionStatus::TClock::now()));
+    EXPECT_TRUE(errors.Shown().empty());
 }
 
 } // namespace

@@ -1,0 +1,202 @@
+#include "AppTestSupport.h"
+
+#include "app/AcquisitionMonitor.h"
+#include "app/ComMainForm.h"
+#include "app/OperatorMenu.h"
+#include "app/ReceiveLog.h"
+#include "app/Reconnect.h"
+#include "common/Exception.h"
+#include "graph/Graph.h"
+#include "serial/CPort.h"
+#include "serial/posix/PortMap.h"
+#include "support/PtyPair.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// The window with COM11 on a pseudo-terminal whose other side plays the device.
+class OperatorMenuTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        PortMap::Register("COM11", line.SlavePath());
+        form.Edit_Data->setText(QStringLiteral("100"));
+        ClickButton(form.Button_Open);
+        ASSERT_TRUE(form.ComPort->Connected());
+    }
+    // A frame handed to the port's flag handler, as the event thread does.
+    void Plot(const std::vector<std::string>& readings)
+    {
+        std::string frame = "H1\r\nH2\r\nH3\r\nH4\r\nH5\r\n";
+        for (const std::string& reading : readings)
+            frame += reading + "\r\n";
+        form.Log().Append(QByteArray::fromStdString(frame + "e"));
+        form.ComPort->OnRxFlag(form.ComPort.get());
+    }
+    TOperatorMenu& Menu() { return form.OperatorMenu(); }
+    std::vector<std::string> Status() { return Menu().Monitor().Lines(); }
+
+    TTemporaryConfigHome configHome;
+    TShownErrors errors;
+    TPtyPair line;
+    TForm1 form;
+};
+
+std::vector<QString> Texts(const QList<QAction*>& actions)
+{
+    std::vector<QString> texts;
+    for (const QAction* action : actions)
+        texts.push_back(action->isSeparator() ? QStringLiteral("-") : action->text());
+    return texts;
+}
+
+// The popup a context-menu press on `widget` opens, if any.
+QWidget* PopupAfterRightClickOn(QWidget* widget)
+{
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), widget->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(widget, &event);
+    QWidget* popup = QApplication::activePopupWidget();
+    if (popup)
+        popup->close();
+    return popup;
+}
+
+TEST_F(OperatorMenuTest, TheMenuHoldsTheToolsWithDesktopShortcutsAndOpensBesideTheGraphOnly)
+{
+    std::unique_ptr<QMenu> menu(Menu().CreateMenu(&form));
+    EXPECT_EQ(Texts(menu->actions()),
+              std::vector<QString>({"Save Spectrum...", "Save Picture...", "Copy Picture", "-", "Show Status",
+                                    "Average", "Take Dark Frame", "Clear Dark Frame", "Reconnect Automatically", "-",
+                                    "Help", "Quit"}));
+    EXPECT_EQ(Texts(menu->actions()[5]->menu()->actions()),
+              std::vector<QString>({"Off", "2 Frames", "4 Frames", "8 Frames", "16 Frames", "32 Frames", "64 Frames"}));
+    const std::pair<QAction*, const char*> shortcuts[] = {
+        {Menu().SaveSpectrumAction, "Ctrl+S"}, {Menu().SavePictureAction, "Ctrl+Shift+S"},
+        {Menu().CopyPictureAction, "Ctrl+C"},  {Menu().ShowStatusAction, "F2"},
+        {Menu().HelpAction, "F1"},             {Menu().QuitAction, "Ctrl+Q"},
+    };
+    for (const auto& [action, keys] : shortcuts)
+        EXPECT_EQ(action->shortcut().toString(), QLatin1String(keys)) << keys;
+    EXPECT_EQ(Menu().CopyPictureAction->shortcutContext(), Qt::WidgetShortcut);
+    EXPECT_TRUE(form.XYGraph1->actions().contains(Menu().CopyPictureAction));
+
+    // Nothing is chosen at first.
+    EXPECT_FALSE(Menu().ShowStatusAction->isChecked());
+    EXPECT_FALSE(Menu().ReconnectAction->isChecked());
+    EXPECT_EQ(Menu().AverageActions->checkedAction()->text(), QStringLiteral("Off"));
+    EXPECT_EQ(form.Averaging().Depth(), 1);
+
+    form.show();
+    EXPECT_NE(PopupAfterRightClickOn(form.Button1), nullptr);
+    EXPECT_NE(PopupAfterRightClickOn(form.Memo->viewport()), nullptr);
+    EXPECT_EQ(PopupAfterRightClickOn(form.XYGraph1), nullptr);
+}
+
+TEST_F(OperatorMenuTest, ActionsChangeAveragingTheDarkFrameStatusAndReconnect)
+{
+    Menu().AverageActions->actions()[2]->trigger();
+    Menu().ShowStatusAction->trigger();
+    Menu().ReconnectAction->trigger();
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(form.Averaging().Depth(), 4);
+    EXPECT_TRUE(Menu().Monitor().ReadOutShown());
+    EXPECT_TRUE(Menu().Reconnect().Enabled());
+
+    Menu().TakeDarkAction->trigger();
+    QCoreApplication::sendPostedEvents();
+    ASSERT_EQ(errors.Shown().size(), 1u);
+    EXPECT_EQ(errors.Shown()[0].second, QStringLiteral("There is no frame to take as the dark frame yet."));
+    Plot({"10"});
+    Menu().TakeDarkAction->trigger();
+    QCoreApplication::sendPostedEvents();
+    EXPECT_TRUE(form.Averaging().HasDark());
+    Menu().ClearDarkAction->trigger();
+    Menu().ShowStatusAction->trigger();
+    QCoreApplication::sendPostedEvents();
+    EXPECT_FALSE(form.Averaging().HasDark());
+    EXPECT_FALSE(Menu().Monitor().ReadOutShown());
+}
+
+TEST_F(OperatorMenuTest, SavesTheSpectrumShownWithWhatItWasAcquiredWith)
+{
+    QTemporaryDir directory;
+    const QString path = directory.filePath(QStringLiteral("s.csv"));
+    EXPECT_THROW(Menu().SaveSpectrumTo(path), Exception);
+    EXPECT_FALSE(QFile::exists(path));
+
+    form.ComPort->SetBaudRate(brCustom);
+    form.ComPort->SetCustomBaudRate(250000);
+    form.Edit1->setText(QStringLiteral("6"));
+    form.Edit2->setText(QStringLiteral("2"));
+    form.Averaging().SetDepth(2);
+    Plot({"100", "7"});
+    Plot({"103", "9"});
+    Menu().SaveSpectrumTo(path);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 9 + 507 + 1);
+    EXPECT_TRUE(lines[0].startsWith("# time: " + QDate::currentDate().toString(Qt::ISODate).toLatin1()));
+    EXPECT_EQ(lines.mid(1, 10), QList<QByteArray>({"# port: COM11", "# baud rate: 250000", "# exposure: 100",
+                                                    "# offset: 6", "# gain: 2", "# frames averaged: 2",
+                                                    "# dark frame: none", "pixel,raw reading,plotted value",
+                                                    "6,103,46", "7,9,234"}));
+    EXPECT_EQ(lines[9 + 506], "512,0,250");
+
+    // The picture is the graph as shown.
+    const QString picture = directory.filePath(QStringLiteral("s.png"));
+    Menu().SavePictureTo(picture);
+    EXPECT_EQ(QImage(picture).convertToFormat(QImage::Format_RGB32),
+              form.XYGraph1->Surface().convertToFormat(QImage::Format_RGB32));
+    Menu().CopyPicture();
+    EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
+              form.XYGraph1->Surface().convertToFormat(QImage::Format_RGB32));
+}
+
+TEST_F(OperatorMenuTest, StatusFollowsTheFramesAndNoticesAnUnansweredExposure)
+{
+    Menu().Monitor().Status().SetNoAnswerLimit(300ms);
+    Plot({"1"});
+    Plot({"2"});
+    EXPECT_EQ(Status()[0], "Frames: 2");
+    EXPECT_EQ(line.Receive(10), "100\r\n100\r\n");
+    EXPECT_TRUE(WaitUntil([&] { return Status().back() == "Stopped: no answer to the last exposure for 0 s"; }, 2s));
+    EXPECT_FALSE(Menu().Monitor().ReadOutShown());
+
+    // A refused reading is named with its line.
+    form.Log().Append(QByteArray("H1\r\nH2\r\nH3\r\nH4\r\nH5\r\n1\r\n2x\r\ne"));
+    EXPECT_THROW(form.ComPort->OnRxFlag(form.ComPort.get()), EConvertError);
+    EXPECT_EQ(Status().back(), "Stopped: '2x' on line 7 is not a valid integer value");
+    ClickButton(form.Button_Open);
+    EXPECT_EQ(Status().back(), "Stopped: '2x' on line 7 is not a valid integer value");
+    ClickButton(form.Button_Open);
+    EXPECT_EQ(Status(), std::vector<std::string>({"Frames: 0", "Rate: 0.0 frames/s", "Last frame: none yet"}));
+}
+
+TEST_F(OperatorMenuTest, AFailedOpenIsExplainedUnderItsMessage)
+{
+    ClickButton(form.Button_Open);
+    form.ComPort->SetPort("COM12");
+    ClickButton(form.Button_Open);
+    ASSERT_EQ(errors.Shown().size(), 1u);
+    EXPECT_EQ(errors.Shown()[0].second, QStringLiteral("Unable to open com port (Error: 2)"));
+    EXPECT_TRUE(
+        errors.Advice()[0].startsWith(QStringLiteral("There is no device /dev/COM12 (No such file or directory).\n")));
+}
+
+} // namespace
