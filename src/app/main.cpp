@@ -1,6 +1,8 @@
 #include "app/ComMainForm.h"
 #include "app/CommandLine.h"
 #include "app/StartOptions.h"
+#include "app/WindowPlacement.h"
+#include "graph/Graph.h"
 #include "common/Application.h"
 
 #include <cstdio>
@@ -38,6 +40,7 @@ int main(int argc, char** argv)
     TApplication::SetTitle(QStringLiteral("Mirelda ver. 2.10 example"));
     TForm1 form;
     ApplyStartOptions(form, commandLine.Options());
-    form.show();
+    TWindowPlacement placement(form, *form.XYGraph1);
+    placement.Show();
     return application.exec();
 }
