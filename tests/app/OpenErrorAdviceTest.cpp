@@ -37,29 +37,22 @@ std::string AdviceOnOpening(const std::string& name)
 std::string AdviceOnOpeningAsNobody(const std::string& path)
 {
     int fds[2];
-    if (pipe(fds) != 0)
-        return "no pipe";
     const passwd* nobody = getpwnam("nobody");
-    if (!nobody)
-        return "no user nobody";
+    if (!nobody || pipe(fds) != 0)
+        return "no user nobody or no pipe";
     const pid_t child = fork();
     if (child == 0) {
-        close(fds[0]);
         if (setgroups(0, nullptr) != 0 || setgid(nobody->pw_gid) != 0 || setuid(nobody->pw_uid) != 0)
             _exit(1);
         const std::string advice = AdviceOnOpening(path);
-        const ssize_t written = write(fds[1], advice.data(), advice.size());
-        _exit(written == ssize_t(advice.size()) ? 0 : 1);
+        _exit(write(fds[1], advice.data(), advice.size()) == ssize_t(advice.size()) ? 0 : 1);
     }
     close(fds[1]);
-    std::string advice;
     char buffer[4096];
-    for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;)
-        advice.append(buffer, size_t(n));
+    const ssize_t length = read(fds[0], buffer, sizeof buffer);
     close(fds[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    return advice;
+    waitpid(child, nullptr, 0);
+    return std::string(buffer, size_t(std::max<ssize_t>(length, 0)));
 }
 
 class OpenErrorAdviceTest : public ::testing::Test {
@@ -97,15 +90,15 @@ TEST_F(OpenErrorAdviceTest, APermissionErrorNamesTheGroupToJoinWhereThatHelps)
     const group* dialout = getgrnam("dialout");
     ASSERT_NE(dialout, nullptr);
     const std::string path = line.SlavePath();
+    const std::string refused = "You may not open " + path + " (Permission denied)";
     ASSERT_EQ(chown(path.c_str(), 0, dialout->gr_gid), 0);
     ASSERT_EQ(chmod(path.c_str(), 0660), 0);
-    EXPECT_EQ(AdviceOnOpeningAsNobody(path), "You may not open " + path + " (Permission denied). It belongs to the "
-                                             "group dialout; add yourself to that group with\n"
-                                             "    sudo usermod -aG dialout $USER\n"
-                                             "then log out and in again.");
+    EXPECT_EQ(AdviceOnOpeningAsNobody(path), refused + ". It belongs to the group dialout; add yourself to that "
+                                                       "group with\n    sudo usermod -aG dialout $USER\n"
+                                                       "then log out and in again.");
     ASSERT_EQ(chmod(path.c_str(), 0600), 0);
-    EXPECT_EQ(AdviceOnOpeningAsNobody(path), "You may not open " + path + " (Permission denied), and no group of "
-                                             "users may either. Ask the administrator for access to it.");
+    EXPECT_EQ(AdviceOnOpeningAsNobody(path),
+              refused + ", and no group of users may either. Ask the administrator for access to it.");
 }
 
 TEST_F(OpenErrorAdviceTest, OtherFailuresAreExplainedWhereTheDeviceIsToBlame)

@@ -92,33 +92,24 @@ TEST_F(OperatorMenuTest, TheMenuHoldsTheToolsWithDesktopShortcutsAndOpensBesideT
     };
     for (const auto& [action, keys] : shortcuts)
         EXPECT_EQ(action->shortcut().toString(), QLatin1String(keys)) << keys;
-    EXPECT_EQ(Menu().CopyPictureAction->shortcutContext(), Qt::WidgetShortcut);
     EXPECT_TRUE(form.XYGraph1->actions().contains(Menu().CopyPictureAction));
-
+    EXPECT_EQ(Menu().CopyPictureAction->shortcutContext(), Qt::WidgetShortcut);
     // Nothing is chosen at first.
-    EXPECT_FALSE(Menu().ShowStatusAction->isChecked());
-    EXPECT_FALSE(Menu().ReconnectAction->isChecked());
+    EXPECT_FALSE(Menu().ShowStatusAction->isChecked() || Menu().ReconnectAction->isChecked());
     EXPECT_EQ(Menu().AverageActions->checkedAction()->text(), QStringLiteral("Off"));
-    EXPECT_EQ(form.Averaging().Depth(), 1);
 
     form.show();
     EXPECT_NE(PopupAfterRightClickOn(form.Button1), nullptr);
     EXPECT_NE(PopupAfterRightClickOn(form.Memo->viewport()), nullptr);
     EXPECT_EQ(PopupAfterRightClickOn(form.XYGraph1), nullptr);
-}
 
-TEST_F(OperatorMenuTest, ActionsChangeAveragingTheDarkFrameStatusAndReconnect)
-{
-    Menu().AverageActions->actions()[2]->trigger();
-    Menu().ShowStatusAction->trigger();
-    Menu().ReconnectAction->trigger();
+    // The actions reach what they name; one that cannot act says why.
+    for (QAction* action : {Menu().AverageActions->actions()[2], Menu().ShowStatusAction, Menu().ReconnectAction,
+                            Menu().TakeDarkAction})
+        action->trigger();
     QCoreApplication::sendPostedEvents();
     EXPECT_EQ(form.Averaging().Depth(), 4);
-    EXPECT_TRUE(Menu().Monitor().ReadOutShown());
-    EXPECT_TRUE(Menu().Reconnect().Enabled());
-
-    Menu().TakeDarkAction->trigger();
-    QCoreApplication::sendPostedEvents();
+    EXPECT_TRUE(Menu().Monitor().ReadOutShown() && Menu().Reconnect().Enabled());
     ASSERT_EQ(errors.Shown().size(), 1u);
     EXPECT_EQ(errors.Shown()[0].second, QStringLiteral("There is no frame to take as the dark frame yet."));
     Plot({"10"});
@@ -126,10 +117,8 @@ TEST_F(OperatorMenuTest, ActionsChangeAveragingTheDarkFrameStatusAndReconnect)
     QCoreApplication::sendPostedEvents();
     EXPECT_TRUE(form.Averaging().HasDark());
     Menu().ClearDarkAction->trigger();
-    Menu().ShowStatusAction->trigger();
     QCoreApplication::sendPostedEvents();
     EXPECT_FALSE(form.Averaging().HasDark());
-    EXPECT_FALSE(Menu().Monitor().ReadOutShown());
 }
 
 TEST_F(OperatorMenuTest, SavesTheSpectrumShownWithWhatItWasAcquiredWith)
@@ -152,23 +141,21 @@ TEST_F(OperatorMenuTest, SavesTheSpectrumShownWithWhatItWasAcquiredWith)
     const QList<QByteArray> lines = file.readAll().split('\n');
     ASSERT_EQ(lines.size(), 9 + 507 + 1);
     EXPECT_TRUE(lines[0].startsWith("# time: " + QDate::currentDate().toString(Qt::ISODate).toLatin1()));
+    // 256 - 102 * 2 - 6, with 101.5 rounded away from zero.
     EXPECT_EQ(lines.mid(1, 10), QList<QByteArray>({"# port: COM11", "# baud rate: 250000", "# exposure: 100",
                                                     "# offset: 6", "# gain: 2", "# frames averaged: 2",
                                                     "# dark frame: none", "pixel,raw reading,plotted value",
                                                     "6,103,46", "7,9,234"}));
     EXPECT_EQ(lines[9 + 506], "512,0,250");
 
-    // The picture is the graph as shown.
-    const QString picture = directory.filePath(QStringLiteral("s.png"));
-    Menu().SavePictureTo(picture);
-    EXPECT_EQ(QImage(picture).convertToFormat(QImage::Format_RGB32),
-              form.XYGraph1->Surface().convertToFormat(QImage::Format_RGB32));
+    const QImage shown = form.XYGraph1->Surface().convertToFormat(QImage::Format_RGB32);
+    Menu().SavePictureTo(directory.filePath(QStringLiteral("s.png")));
+    EXPECT_EQ(QImage(directory.filePath(QStringLiteral("s.png"))).convertToFormat(QImage::Format_RGB32), shown);
     Menu().CopyPicture();
-    EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
-              form.XYGraph1->Surface().convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), shown);
 }
 
-TEST_F(OperatorMenuTest, StatusFollowsTheFramesAndNoticesAnUnansweredExposure)
+TEST_F(OperatorMenuTest, StatusFollowsTheFramesNoticesAnUnansweredExposureAndExplainsAFailedOpen)
 {
     Menu().Monitor().Status().SetNoAnswerLimit(300ms);
     Plot({"1"});
@@ -178,25 +165,20 @@ TEST_F(OperatorMenuTest, StatusFollowsTheFramesAndNoticesAnUnansweredExposure)
     EXPECT_TRUE(WaitUntil([&] { return Status().back() == "Stopped: no answer to the last exposure for 0 s"; }, 2s));
     EXPECT_FALSE(Menu().Monitor().ReadOutShown());
 
-    // A refused reading is named with its line.
     form.Log().Append(QByteArray("H1\r\nH2\r\nH3\r\nH4\r\nH5\r\n1\r\n2x\r\ne"));
     EXPECT_THROW(form.ComPort->OnRxFlag(form.ComPort.get()), EConvertError);
     EXPECT_EQ(Status().back(), "Stopped: '2x' on line 7 is not a valid integer value");
     ClickButton(form.Button_Open);
     EXPECT_EQ(Status().back(), "Stopped: '2x' on line 7 is not a valid integer value");
-    ClickButton(form.Button_Open);
-    EXPECT_EQ(Status(), std::vector<std::string>({"Frames: 0", "Rate: 0.0 frames/s", "Last frame: none yet"}));
-}
 
-TEST_F(OperatorMenuTest, AFailedOpenIsExplainedUnderItsMessage)
-{
-    ClickButton(form.Button_Open);
     form.ComPort->SetPort("COM12");
     ClickButton(form.Button_Open);
     ASSERT_EQ(errors.Shown().size(), 1u);
     EXPECT_EQ(errors.Shown()[0].second, QStringLiteral("Unable to open com port (Error: 2)"));
-    EXPECT_TRUE(
-        errors.Advice()[0].startsWith(QStringLiteral("There is no device /dev/COM12 (No such file or directory).\n")));
+    EXPECT_TRUE(errors.Advice()[0].startsWith(QStringLiteral("There is no device /dev/COM12 (No such file")));
+    form.ComPort->SetPort("COM11");
+    ClickButton(form.Button_Open);
+    EXPECT_EQ(Status(), std::vector<std::string>({"Frames: 0", "Rate: 0.0 frames/s", "Last frame: none yet"}));
 }
 
 } // namespace
