@@ -12,13 +12,13 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <regex>
 
 using namespace std::chrono_literals;
 
@@ -59,12 +59,14 @@ protected:
         return WaitUntil([&] { return frames >= count; }, limit);
     }
     TAcquisitionMonitor& Monitor() { return form->OperatorMenu().Monitor(); }
-    // The read-out's last line, once it matches the pattern.
-    std::string StatusEnds(const std::string& pattern, std::chrono::milliseconds limit = 5s)
+    // The match of the read-out's last line, once the whole line matches.
+    QRegularExpressionMatch StatusEnds(const char* pattern)
     {
-        const std::regex expected(pattern);
-        WaitUntil([&] { return std::regex_match(Monitor().Lines().back(), expected); }, limit);
-        return Monitor().Lines().back();
+        const QRegularExpression expected(QRegularExpression::anchoredPattern(QLatin1String(pattern)));
+        QRegularExpressionMatch match;
+        WaitUntil([&] { return (match = expected.match(QString::fromStdString(Monitor().Lines().back()))).hasMatch(); },
+                  5s);
+        return match;
     }
 
     TTemporaryConfigHome configHome;
@@ -191,12 +193,11 @@ TEST_F(AcquisitionEndToEndTest, TheStatusSaysWhyAcquisitionStopped)
         ASSERT_TRUE(FramesReach(3));
         if (c.signal)
             simulator->Signal(c.signal);
-        const std::string last = StatusEnds(c.reason);
-        std::smatch match;
-        ASSERT_TRUE(std::regex_match(last, match, std::regex(c.reason))) << last;
+        const QRegularExpressionMatch match = StatusEnds(c.reason);
+        ASSERT_TRUE(match.hasMatch()) << Monitor().Lines().back();
         // The refused text is the one the decoder holds for that line.
-        if (match.size() == 3) {
-            EXPECT_EQ(form->Decoder().FieldText(std::stoi(match[2])).toStdString(), match[1]);
+        if (match.lastCapturedIndex() == 2) {
+            EXPECT_EQ(form->Decoder().FieldText(match.captured(2).toInt()), match.captured(1).toLatin1());
         }
         EXPECT_EQ(Monitor().ReadOutShown(), c.shownByItself);
         EXPECT_EQ(Monitor().Lines()[0], "Frames: " + std::to_string(c.signal ? frames : 3));
