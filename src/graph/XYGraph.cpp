@@ -1,6 +1,7 @@
 #include "graph/XYGraph.h"
 
 #include "common/Exception.h"
+#include "graph/Latin1.h"
 #include "graph/Rounding.h"
 #include "graph/ShortText.h"
 
@@ -24,7 +25,7 @@ constexpr std::size_t MaxLabelLength = 255;
 
 QString UpperCase(const std::string& text)
 {
-    return QString::fromLatin1(text.c_str(), qsizetype(text.size())).toUpper();
+    return Latin1(text).toUpper();
 }
 
 // The given name followed by n, shortened where needed so that the number
