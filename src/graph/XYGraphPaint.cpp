@@ -71,6 +71,7 @@ void TXYGraph::Paint()
     ShowBackBuffer();
     if (cursorShown_ || mouseMode_ == mmCursor)
         DrawCursorMark();
+    ++paintCount_;
 }
 
 void TXYGraph::RenderBackBuffer()
