@@ -248,6 +248,9 @@ void TXYGraph::DrawMarker(TCanvas& canvas, std::uint8_t kind, TColor color, int 
 void TXYGraph::ShowBackBuffer()
 {
     surface_ = backBuffer_;
+    // No mark is on the new picture: pixels saved from under one on the old
+    // picture must never be put back onto it.
+    cursorSave_.reset();
     repaint();
 }
 

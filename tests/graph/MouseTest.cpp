@@ -330,6 +330,13 @@ TEST_F(MouseTest, CursorModeShowsTheDistanceFromTheReferenceCursor)
     EXPECT_EQ(PaintsDuring([&] { Move(Pixel(120, 60)); }), 0);
     EXPECT_EQ(xOut.text(), "20.000");
     EXPECT_EQ(yOut.text(), "10.000");
+
+    // Out of the mode the next picture has no cross, and nothing saved from
+    // under it is left to be put back on a later picture.
+    graph.SetMouseMode(mmMove);
+    graph.Paint();
+    EXPECT_FALSE(graph.CursorSaved());
+    EXPECT_EQ(graph.Surface(), graph.BackBuffer());
 }
 
 TEST_F(MouseTest, TickedCurvesFollowALeftDragInsteadOfTheView)
