@@ -8,6 +8,16 @@ namespace {
 
 class ControlsTest : public InteractionTest {
 protected:
+    // Shows the controls in the window and attaches them at positions 0, 1, ...
+    template <typename Control, std::size_t Count>
+    void Attach(std::array<Control, Count>& controls, void (TControls::*attach)(int, Control*))
+    {
+        for (std::size_t i = 0; i < Count; ++i) {
+            controls[i].setParent(&window);
+            controls[i].show();
+            (graph.Controls().*attach)(int(i), &controls[i]);
+        }
+    }
     static void Click(QAbstractButton& button)
     {
         QTest::mouseClick(&button, Qt::LeftButton);
@@ -31,11 +41,7 @@ protected:
 TEST_F(ControlsTest, ModeRadioButtonsSelectTheModeAndTheGraphTicksThem)
 {
     std::array<QRadioButton, 5> radios;
-    for (int i = 0; i < 5; ++i) {
-        radios[std::size_t(i)].setParent(&window);
-        radios[std::size_t(i)].show();
-        graph.Controls().SetRadioButton(i, &radios[std::size_t(i)]);
-    }
+    Attach(radios, &TControls::SetRadioButton);
     EXPECT_EQ(graph.Controls().ModeCursor(), &radios[4]);
     for (TMouseMode mode : {mmMove, mmCursor, mmInsert, mmDelete, mmNone, mmMove}) {
         Click(radios[mode]);
@@ -54,11 +60,7 @@ TEST_F(ControlsTest, ModeRadioButtonsSelectTheModeAndTheGraphTicksThem)
 TEST_F(ControlsTest, OptionCheckBoxesSetTheZoomModeTheGridsAndTheHintPanel)
 {
     std::array<QCheckBox, 4> boxes;
-    for (int i = 0; i < 4; ++i) {
-        boxes[std::size_t(i)].setParent(&window);
-        boxes[std::size_t(i)].show();
-        graph.Controls().SetCheckBox(i, &boxes[std::size_t(i)]);
-    }
+    Attach(boxes, &TControls::SetCheckBox);
     Click(boxes[0]);
     EXPECT_TRUE(graph.KeepAspect());
     Click(boxes[0]);
@@ -82,11 +84,7 @@ TEST_F(ControlsTest, ButtonsClearTheGraphShowAndHideTheListsAndResetTheView)
     TCheckListBox pan(&window);
     QCheckBox hint(&window);
     std::array<QPushButton, 4> buttons;
-    for (int i = 0; i < 4; ++i) {
-        buttons[std::size_t(i)].setParent(&window);
-        buttons[std::size_t(i)].show();
-        graph.Controls().SetButton(i, &buttons[std::size_t(i)]);
-    }
+    Attach(buttons, &TControls::SetButton);
     TControls& controls = graph.Controls();
     controls.SetViewListBox(&view);
     controls.SetPanListBox(&pan);
