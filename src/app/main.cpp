@@ -2,8 +2,11 @@
 #include "app/CommandLine.h"
 #include "app/StartOptions.h"
 #include "app/WindowPlacement.h"
-#include "graph/Graph.h"
 #include "common/Application.h"
+#include "graph/Graph.h"
+
+#include <QDirIterator>
+#include <QIcon>
 
 #include <cstdio>
 #include <optional>
@@ -25,6 +28,19 @@ int Finish(const TCommandLine::TExit& exit)
     return exit.Status;
 }
 
+// Every embedded size of the program's icon. On Wayland a window's icon comes
+// from its desktop entry instead, found by the name set here.
+void SetWindowIcon()
+{
+    QIcon icon;
+    QDirIterator sizes(QStringLiteral(":/icons"), {QStringLiteral("*.png")}, QDir::Files,
+                       QDirIterator::Subdirectories);
+    while (sizes.hasNext())
+        icon.addFile(sizes.next());
+    QApplication::setWindowIcon(icon);
+    QGuiApplication::setDesktopFileName(QStringLiteral("mirelda"));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -38,6 +54,7 @@ int main(int argc, char** argv)
         return Finish(*exit);
 
     TApplication::SetTitle(QStringLiteral("Mirelda ver. 2.10 example"));
+    SetWindowIcon();
     TForm1 form;
     ApplyStartOptions(form, commandLine.Options());
     TWindowPlacement placement(form, *form.XYGraph1);
