@@ -1,6 +1,7 @@
 #include "app/AcquisitionMonitor.h"
 
 #include "app/ComMainForm.h"
+#include "graph/Graph.h"
 #include "serial/CPort.h"
 
 #include <cerrno>
@@ -78,7 +79,12 @@ void TAcquisitionMonitor::SetReadOutShown(bool shown)
         return;
     readOutShown_ = shown;
     UpdateTimer(form_.ComPort->Connected());
-    Refresh();
+    if (shown) {
+        Refresh();
+    } else {
+        form_.XYGraph1->HintPanel().ClearLines();
+        form_.XYGraph1->ShowHintPanel(false);
+    }
     emit ReadOutShownChanged(shown);
 }
 
@@ -111,9 +117,12 @@ void TAcquisitionMonitor::CheckDevice()
     status_.DeviceGone(form_.ComPort->Port(), error);
     SetReadOutShown(true);
     emit DeviceVanished(error);
-    Refresh();
 }
 
 void TAcquisitionMonitor::Refresh()
 {
+    if (!readOutShown_)
+        return;
+    form_.XYGraph1->HintPanel().SetLines(Lines());
+    form_.XYGraph1->ShowHintPanel(true);
 }

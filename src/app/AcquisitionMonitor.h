@@ -30,11 +30,9 @@ public:
     // When the last frame was plotted; invalid before the first.
     const QDateTime& LastFrameTime() const { return lastFrameTime_; }
 
+    // The read-out is the graph's hint panel.
     bool ReadOutShown() const { return readOutShown_; }
     void SetReadOutShown(bool shown);
-
-    // Asks the open device whether it is still there; runs every tick.
-    void CheckDevice();
 
 signals:
     void ReadOutShownChanged(bool shown);
@@ -44,6 +42,8 @@ signals:
 private:
     void WatchPort();
     void Tick();
+    // Asks the open device whether it is still there.
+    void CheckDevice();
     void Refresh();
     void UpdateTimer(bool portOpen);
 

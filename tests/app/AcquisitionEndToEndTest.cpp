@@ -200,6 +200,7 @@ TEST_F(AcquisitionEndToEndTest, TheStatusSaysWhyAcquisitionStopped)
             EXPECT_EQ(form->Decoder().FieldText(match.captured(2).toInt()), match.captured(1).toLatin1());
         }
         EXPECT_EQ(Monitor().ReadOutShown(), c.shownByItself);
+        EXPECT_EQ(form->XYGraph1->HintPanel().Lines().empty(), !c.shownByItself);
         EXPECT_EQ(Monitor().Lines()[0], "Frames: " + std::to_string(c.signal ? frames : 3));
         EXPECT_TRUE(form->ComPort->Connected());
         EXPECT_TRUE(errors.Shown().empty());

@@ -110,6 +110,9 @@ TEST_F(OperatorMenuTest, TheMenuHoldsTheToolsWithDesktopShortcutsAndOpensBesideT
     QCoreApplication::sendPostedEvents();
     EXPECT_EQ(form.Averaging().Depth(), 4);
     EXPECT_TRUE(Menu().Monitor().ReadOutShown() && Menu().Reconnect().Enabled());
+    const THintPanel& panel = form.XYGraph1->HintPanel();
+    EXPECT_TRUE(panel.isVisible());
+    EXPECT_EQ(panel.Lines(), Status());
     ASSERT_EQ(errors.Shown().size(), 1u);
     EXPECT_EQ(errors.Shown()[0].second, QStringLiteral("There is no frame to take as the dark frame yet."));
     Plot({"10"});
@@ -117,8 +120,11 @@ TEST_F(OperatorMenuTest, TheMenuHoldsTheToolsWithDesktopShortcutsAndOpensBesideT
     QCoreApplication::sendPostedEvents();
     EXPECT_TRUE(form.Averaging().HasDark());
     Menu().ClearDarkAction->trigger();
+    Menu().ShowStatusAction->trigger();
     QCoreApplication::sendPostedEvents();
     EXPECT_FALSE(form.Averaging().HasDark());
+    EXPECT_FALSE(panel.isVisible() || Menu().ShowStatusAction->isChecked());
+    EXPECT_TRUE(panel.Lines().empty());
 }
 
 TEST_F(OperatorMenuTest, SavesTheSpectrumShownWithWhatItWasAcquiredWith)
