@@ -60,16 +60,6 @@ TEST(FrameAveragingTest, AveragesTheNewestFramesRoundingHalvesAwayFromZeroAcross
         EXPECT_EQ(averaging.Reading(Last), step.average);
         EXPECT_EQ(averaging.FramesAveraged(), step.averaged);
     }
-    // Each pixel on its own.
-    TFrameAveraging::TFrame ramp;
-    for (int x = First; x <= Last; ++x)
-        ramp[std::size_t(x - First)] = x;
-    averaging.Clear();
-    averaging.Add(ramp);
-    averaging.Add(Flat(0));
-    EXPECT_EQ(averaging.Reading(First), 3);
-    EXPECT_EQ(averaging.Reading(First + 1), 4);
-    EXPECT_EQ(averaging.Reading(Last), 256);
 }
 
 TEST(FrameAveragingTest, ADarkFrameIsTheAverageWhenTakenAndIsSubtractedUntilCleared)

@@ -83,6 +83,20 @@ TEST_F(OpenErrorAdviceTest, NamesThePathTheReasonAndWhereTheNameCameFrom)
     };
     for (const auto& [name, advice] : cases)
         EXPECT_EQ(AdviceOnOpening(name), advice) << name;
+
+    // Other failures are explained where the device is to blame.
+    const std::string path = line.SlavePath();
+    EXPECT_EQ(OpenErrorAdvice(EComPort(CE_SetStateFailed, EINVAL), path),
+              "The device " + path + " refused the port's settings (Invalid argument). "
+                                     "Check the baud rate and the other serial settings.");
+    EXPECT_EQ(OpenErrorAdvice(EComPort(CE_WriteFailed, EIO), path),
+              "The device " + path + " is gone (Input/output error). Plug it in again, then close and open the port.");
+    EXPECT_EQ(OpenErrorAdvice(EComPort(CE_OpenFailed, ENXIO), path),
+              "No device answers at " + path + " (No such device or address): the hardware behind it is missing. "
+                                               "Check the cable, or choose another port.");
+    for (const EComPort& unexplained : {EComPort(CE_WriteFailed, EAGAIN), EComPort(CE_ConnChangeProp, -1)})
+        EXPECT_EQ(OpenErrorAdvice(unexplained, path), "");
+    EXPECT_EQ(OpenErrorAdvice(EConvertError("'x' is not a valid integer value"), path), "");
 }
 
 TEST_F(OpenErrorAdviceTest, APermissionErrorNamesTheGroupToJoinWhereThatHelps)
@@ -99,22 +113,6 @@ TEST_F(OpenErrorAdviceTest, APermissionErrorNamesTheGroupToJoinWhereThatHelps)
     ASSERT_EQ(chmod(path.c_str(), 0600), 0);
     EXPECT_EQ(AdviceOnOpeningAsNobody(path),
               refused + ", and no group of users may either. Ask the administrator for access to it.");
-}
-
-TEST_F(OpenErrorAdviceTest, OtherFailuresAreExplainedWhereTheDeviceIsToBlame)
-{
-    const std::string path = line.SlavePath();
-    EXPECT_EQ(OpenErrorAdvice(EComPort(CE_SetStateFailed, EINVAL), path),
-              "The device " + path + " refused the port's settings (Invalid argument). "
-                                     "Check the baud rate and the other serial settings.");
-    EXPECT_EQ(OpenErrorAdvice(EComPort(CE_WriteFailed, EIO), path),
-              "The device " + path + " is gone (Input/output error). Plug it in again, then close and open the port.");
-    EXPECT_EQ(OpenErrorAdvice(EComPort(CE_OpenFailed, ENXIO), path),
-              "No device answers at " + path + " (No such device or address): the hardware behind it is missing. "
-                                               "Check the cable, or choose another port.");
-    EXPECT_EQ(OpenErrorAdvice(EComPort(CE_WriteFailed, EAGAIN), path), "");
-    EXPECT_EQ(OpenErrorAdvice(EComPort(CE_ConnChangeProp, -1), path), "");
-    EXPECT_EQ(OpenErrorAdvice(EConvertError("'x' is not a valid integer value"), path), "");
 }
 
 } // namespace

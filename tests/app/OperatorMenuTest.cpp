@@ -57,12 +57,17 @@ protected:
     TForm1 form;
 };
 
-std::vector<QString> Texts(const QList<QAction*>& actions)
+// The menu as text: entries with their shortcuts, submenus in braces.
+QString Describe(const QMenu& menu)
 {
-    std::vector<QString> texts;
-    for (const QAction* action : actions)
-        texts.push_back(action->isSeparator() ? QStringLiteral("-") : action->text());
-    return texts;
+    QStringList entries;
+    for (const QAction* action : menu.actions()) {
+        const QString keys = action->shortcut().isEmpty() ? QString() : u' ' + action->shortcut().toString();
+        entries << (action->isSeparator() ? QStringLiteral("-")
+                    : action->menu()      ? action->text() + u'{' + Describe(*action->menu()) + u'}'
+                                          : action->text() + keys);
+    }
+    return entries.join(u'|');
 }
 
 // The popup a context-menu press on `widget` opens, if any.
@@ -79,19 +84,9 @@ QWidget* PopupAfterRightClickOn(QWidget* widget)
 TEST_F(OperatorMenuTest, TheMenuHoldsTheToolsWithDesktopShortcutsAndOpensBesideTheGraphOnly)
 {
     std::unique_ptr<QMenu> menu(Menu().CreateMenu(&form));
-    EXPECT_EQ(Texts(menu->actions()),
-              std::vector<QString>({"Save Spectrum...", "Save Picture...", "Copy Picture", "-", "Show Status",
-                                    "Average", "Take Dark Frame", "Clear Dark Frame", "Reconnect Automatically", "-",
-                                    "Help", "Quit"}));
-    EXPECT_EQ(Texts(menu->actions()[5]->menu()->actions()),
-              std::vector<QString>({"Off", "2 Frames", "4 Frames", "8 Frames", "16 Frames", "32 Frames", "64 Frames"}));
-    const std::pair<QAction*, const char*> shortcuts[] = {
-        {Menu().SaveSpectrumAction, "Ctrl+S"}, {Menu().SavePictureAction, "Ctrl+Shift+S"},
-        {Menu().CopyPictureAction, "Ctrl+C"},  {Menu().ShowStatusAction, "F2"},
-        {Menu().HelpAction, "F1"},             {Menu().QuitAction, "Ctrl+Q"},
-    };
-    for (const auto& [action, keys] : shortcuts)
-        EXPECT_EQ(action->shortcut().toString(), QLatin1String(keys)) << keys;
+    EXPECT_EQ(Describe(*menu), "Save Spectrum... Ctrl+S|Save Picture... Ctrl+Shift+S|Copy Picture Ctrl+C|-|"
+                               "Show Status F2|Average{Off|2 Frames|4 Frames|8 Frames|16 Frames|32 Frames|64 Frames}|"
+                               "Take Dark Frame|Clear Dark Frame|Reconnect Automatically|-|Help F1|Quit Ctrl+Q");
     EXPECT_TRUE(form.XYGraph1->actions().contains(Menu().CopyPictureAction));
     EXPECT_EQ(Menu().CopyPictureAction->shortcutContext(), Qt::WidgetShortcut);
     // Nothing is chosen at first.
@@ -179,8 +174,7 @@ TEST_F(OperatorMenuTest, StatusFollowsTheFramesNoticesAnUnansweredExposureAndExp
 
     form.ComPort->SetPort("COM12");
     ClickButton(form.Button_Open);
-    ASSERT_EQ(errors.Shown().size(), 1u);
-    EXPECT_EQ(errors.Shown()[0].second, QStringLiteral("Unable to open com port (Error: 2)"));
+    ASSERT_EQ(errors.Advice().size(), 1u);
     EXPECT_TRUE(errors.Advice()[0].startsWith(QStringLiteral("There is no device /dev/COM12 (No such file")));
     form.ComPort->SetPort("COM11");
     ClickButton(form.Button_Open);
