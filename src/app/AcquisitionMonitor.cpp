@@ -1,10 +1,10 @@
 #include "app/AcquisitionMonitor.h"
 
 #include "app/ComMainForm.h"
+#include "app/OpenErrorAdvice.h"
 #include "graph/Graph.h"
 #include "serial/CPort.h"
 
-#include <cerrno>
 #include <utility>
 
 namespace {
@@ -12,11 +12,6 @@ namespace {
 TAcquisitionStatus::TTime Now()
 {
     return TAcquisitionStatus::TClock::now();
-}
-
-bool DeviceGone(int error)
-{
-    return error == EIO || error == ENXIO || error == ENODEV;
 }
 
 } // namespace
@@ -69,8 +64,16 @@ void TAcquisitionMonitor::WatchPort()
             throw;
         }
         status_.FramePlotted(arrived);
-        lastFrameTime_ = QDateTime::currentDateTime();
+        lastFrameTime_ = std::chrono::system_clock::now();
     };
+}
+
+QDateTime TAcquisitionMonitor::LastFrameTime() const
+{
+    if (!lastFrameTime_)
+        return {};
+    const auto since = std::chrono::duration_cast<std::chrono::milliseconds>(lastFrameTime_->time_since_epoch());
+    return QDateTime::fromMSecsSinceEpoch(since.count());
 }
 
 void TAcquisitionMonitor::SetReadOutShown(bool shown)
@@ -111,7 +114,7 @@ void TAcquisitionMonitor::CheckDevice()
     // found gone answers every query with the error it vanished with.
     std::uint32_t lines = 0;
     const int error = device->ModemStatus(lines);
-    if (!DeviceGone(error))
+    if (!DeviceGoneError(error))
         return;
     deviceGone_ = true;
     status_.DeviceGone(form_.ComPort->Port(), error);

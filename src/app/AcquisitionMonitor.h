@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QTimer>
 
+#include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,8 +29,8 @@ public:
 
     TAcquisitionStatus& Status() { return status_; }
     std::vector<std::string> Lines() const { return status_.Lines(TAcquisitionStatus::TClock::now()); }
-    // When the last frame was plotted; invalid before the first.
-    const QDateTime& LastFrameTime() const { return lastFrameTime_; }
+    // When the last frame was plotted, in local time; invalid before the first.
+    QDateTime LastFrameTime() const;
 
     // The read-out is the graph's hint panel.
     bool ReadOutShown() const { return readOutShown_; }
@@ -50,7 +52,7 @@ private:
     TForm1& form_;
     TAcquisitionStatus status_;
     QTimer timer_;
-    QDateTime lastFrameTime_;
+    std::optional<std::chrono::system_clock::time_point> lastFrameTime_;
     bool readOutShown_ = false;
     bool deviceGone_ = false;
 };

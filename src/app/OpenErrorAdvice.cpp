@@ -16,11 +16,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool DeviceGone(int error)
-{
-    return error == EIO || error == ENXIO || error == ENODEV;
-}
-
 // How the port name became the path, where that is not plain to see.
 std::string NameSource(const std::string& portName, const fs::path& path)
 {
@@ -78,7 +73,7 @@ std::string OpenAdvice(int error, const std::string& portName, const fs::path& p
     case EINVAL:
         return device + " is not a serial device (" + reason + "). Choose another port." + NameSource(portName, path);
     default:
-        if (DeviceGone(error))
+        if (DeviceGoneError(error))
             return "No device answers at " + device + " (" + reason
                    + "): the hardware behind it is missing. Check the cable, or choose another port.";
         return device + ": " + reason + ".";
@@ -104,9 +99,14 @@ std::string OpenErrorAdvice(const std::exception& error, const std::string& port
         return "The device " + path.string() + " refused the port's settings (" + reason
                + "). Check the baud rate and the other serial settings.";
     default:
-        if (DeviceGone(osError))
+        if (DeviceGoneError(osError))
             return "The device " + path.string() + " is gone (" + reason
                    + "). Plug it in again, then close and open the port.";
         return {};
     }
+}
+
+bool DeviceGoneError(int osError)
+{
+    return osError == EIO || osError == ENXIO || osError == ENODEV;
 }

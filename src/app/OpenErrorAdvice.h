@@ -10,3 +10,6 @@
 // device). Empty for failures it cannot say more about. The text is 8-bit;
 // lines are separated by LF.
 std::string OpenErrorAdvice(const std::exception& error, const std::string& portName);
+
+// Whether a system error number is one a vanished device answers with.
+bool DeviceGoneError(int osError);
