@@ -32,6 +32,9 @@ public:
     // When the last frame was plotted, in local time; invalid before the first.
     QDateTime LastFrameTime() const;
 
+    // The port's device vanished since the port was last opened.
+    bool DeviceGone() const { return deviceGone_; }
+
     // The read-out is the graph's hint panel.
     bool ReadOutShown() const { return readOutShown_; }
     void SetReadOutShown(bool shown);

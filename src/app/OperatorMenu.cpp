@@ -110,8 +110,12 @@ void TOperatorMenu::CreateActions()
     TakeDarkAction = action(&form_, QStringLiteral("Take Dark Frame"), {}, [this] { TakeDarkFrame(); });
     ClearDarkAction =
         action(&form_, QStringLiteral("Clear Dark Frame"), {}, [this] { form_.Averaging().ClearDark(); });
-    ReconnectAction = action(&form_, QStringLiteral("Reconnect Automatically"), {},
-                             [this] { reconnect_->SetEnabled(ReconnectAction->isChecked()); });
+    // Turned on after the device vanished, it starts waiting at once.
+    ReconnectAction = action(&form_, QStringLiteral("Reconnect Automatically"), {}, [this] {
+        reconnect_->SetEnabled(ReconnectAction->isChecked());
+        if (ReconnectAction->isChecked() && monitor_->DeviceGone())
+            reconnect_->DeviceVanished();
+    });
     ReconnectAction->setCheckable(true);
 
     HelpAction = action(&form_, QStringLiteral("Help"), QKeySequence(Qt::Key_F1), [this] { ShowHelp(); });

@@ -3,13 +3,14 @@
 #include "app/AcquisitionMonitor.h"
 #include "app/ComMainForm.h"
 #include "app/OperatorMenu.h"
-#include "app/Reconnect.h"
 #include "app/ReceiveLog.h"
+#include "app/Reconnect.h"
 #include "graph/Graph.h"
 #include "serial/CPort.h"
 #include "simulator/SensorModel.h"
 #include "tools/SimulatorProcess.h"
 
+#include <QAction>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -211,12 +212,14 @@ TEST_F(AcquisitionEndToEndTest, TheStatusSaysWhyAcquisitionStopped)
 
 TEST_F(AcquisitionEndToEndTest, ReconnectsWhenTheDeviceReturnsUnderTheSameName)
 {
+    // Turned on once the device has vanished, it starts waiting at once.
     Start({});
-    form->OperatorMenu().Reconnect().SetEnabled(true);
     OpenAndSend();
     ASSERT_TRUE(FramesReach(3));
     simulator->Signal(SIGKILL);
     simulator->WaitForExit();
+    ASSERT_TRUE(WaitUntil([&] { return Monitor().DeviceGone(); }, 5s));
+    form->OperatorMenu().ReconnectAction->trigger();
     ASSERT_TRUE(WaitUntil([&] { return form->OperatorMenu().Reconnect().Waiting(); }, 5s));
     EXPECT_FALSE(form->ComPort->Connected());
     EXPECT_EQ(form->Button_Open->text(), QStringLiteral("Open"));
@@ -225,6 +228,12 @@ TEST_F(AcquisitionEndToEndTest, ReconnectsWhenTheDeviceReturnsUnderTheSameName)
     const int before = frames;
     StartSimulator({});
     ASSERT_TRUE(FramesReach(before + 3, 10s));
+    // Left on, it waits by itself the next time.
+    simulator->Signal(SIGKILL);
+    simulator->WaitForExit();
+    ASSERT_TRUE(WaitUntil([&] { return form->OperatorMenu().Reconnect().Waiting(); }, 5s));
+    StartSimulator({});
+    ASSERT_TRUE(FramesReach(before + 6, 10s));
     EXPECT_FALSE(form->OperatorMenu().Reconnect().Waiting());
     EXPECT_EQ(form->Button_Open->text(), QStringLiteral("Close"));
     EXPECT_TRUE(form->Button_Send->isEnabled());
