@@ -53,7 +53,10 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
 
 TForm1::~TForm1()
 {
-    // The port closes itself while the controls its handlers touch still exist.
+    // The port closes while the controls its handlers touch, and the port
+    // itself, still exist: a delivery already under way runs inside the
+    // close. Only then does the port go.
+    ComPort->Disconnect();
     ComPort.reset();
 }
 

@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <thread>
 
 using namespace std::chrono_literals;
 
@@ -170,6 +171,21 @@ TEST_F(AcquisitionEndToEndTest, TheSimulatorVanishingMidFrameLeavesTheProgramRes
     EXPECT_FALSE(form->ComPort->Connected());
     EXPECT_EQ(form->Button_Open->text(), QStringLiteral("Open"));
     EXPECT_FALSE(form->Button_Send->isEnabled());
+}
+
+TEST_F(AcquisitionEndToEndTest, ClosingTheWindowWhileFramesArriveRunsTheLastDeliveryOnAWholeWindow)
+{
+    for (int round = 0; round < 3; ++round) {
+        frames = 0;
+        Start({});
+        OpenAndSend();
+        ASSERT_TRUE(FramesReach(5));
+        // The answer to the last exposure arrives while nothing is handled:
+        // its delivery waits, and runs inside the close.
+        std::this_thread::sleep_for(50ms);
+        form.reset();
+        simulator.reset();
+    }
 }
 
 TEST_F(AcquisitionEndToEndTest, TheStatusSaysWhyAcquisitionStopped)
