@@ -253,6 +253,7 @@ private:
     std::vector<std::unique_ptr<TCurve>> curves_;
     std::vector<TCurvePoint> sparePoints_;
     TCurvePath curvePath_;
+    TTextLayouts textLayouts_;
     QImage backBuffer_;
     QImage spareBuffer_;
     QImage surface_;

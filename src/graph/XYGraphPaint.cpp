@@ -88,7 +88,7 @@ void TXYGraph::RenderBackBuffer()
     if (backBuffer_.isNull())
         return;
 
-    TCanvas canvas(backBuffer_);
+    TCanvas canvas(backBuffer_, &textLayouts_);
     const TRect plot = PlotArea();
     canvas.FillRect(plot, colors_.GraphBkGnd());
     canvas.FillRect({0, 0, plot.Left, h}, colors_.AxisBkGnd());

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iterator>
+#include <vector>
 
 namespace {
 
@@ -442,6 +444,46 @@ TEST_F(PaintTest, PaintEnteredAgainWhileItRunsEndsWithTheSamePicture)
     EXPECT_EQ(nested, 1);
     EXPECT_EQ(graph.BackBuffer(), expected);
     EXPECT_EQ(graph.Surface(), expected);
+}
+
+} // namespace
+
+namespace {
+
+// Texts drawn from kept layouts, in fonts that take turns and also once a
+// font's store was emptied for holding too many, look and measure exactly
+// as texts laid out anew.
+TEST(CanvasTextTest, KeptLayoutsDrawAndMeasureTextsAsFreshOnes)
+{
+    TFont scale("small fonts", 0, clWhite);
+    scale.SetHeight(12);
+    TFont title("arial", 0, clWhite, {fsBold});
+    title.SetHeight(17);
+    const TFont fonts[] = {scale, title, TFont("small font", 7, clWhite)};
+    // Each font on a row of its own; the widths in drawing order.
+    const auto draw = [&](TTextLayouts* layouts, const QString& text, std::vector<int>& widths) {
+        QImage image(320, 120, QImage::Format_RGB32);
+        image.fill(Qt::black);
+        TCanvas canvas(image, layouts);
+        for (int row = 0; row < int(std::size(fonts)); ++row) {
+            canvas.SetFont(fonts[row]);
+            canvas.TextOut(3, 4 + 40 * row, text);
+            widths.push_back(canvas.TextWidth(text));
+        }
+        return image;
+    };
+    QStringList texts{"0", "154", "-12.34", "Spectrogram", QString::fromLatin1("Wellenl\xe4nge (z.Z. Sensor-Pixel)"),
+                      "AV Wij", ""};
+    for (int i = 0; i < 600; ++i)
+        texts << QString::number(i * 0.25, 'f', 2);
+    TTextLayouts layouts;
+    for (int round = 0; round < 2; ++round)
+        for (const QString& text : texts) {
+            std::vector<int> fresh;
+            std::vector<int> kept;
+            ASSERT_EQ(draw(nullptr, text, fresh), draw(&layouts, text, kept)) << text.toStdString();
+            ASSERT_EQ(fresh, kept) << text.toStdString();
+        }
 }
 
 } // namespace
