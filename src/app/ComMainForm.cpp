@@ -1,6 +1,7 @@
 #include "app/ComMainForm.h"
 
 #include "app/ReceiveLog.h"
+#include "common/ClassicFonts.h"
 #include "graph/Graph.h"
 #include "serial/CPort.h"
 
@@ -30,9 +31,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("  Spectroscopy Research by Tavelin"));
-    // The classic bitmap family does not exist here; the metric-compatible
-    // free sans serif keeps the captions within their fixed places.
-    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+    SubstituteClassicFonts();
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPixelSize(14);
     setFont(font);
