@@ -1,27 +1,36 @@
 #include "serial/ComTexts.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 
-namespace {
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b)
+int CompareText(std::string_view a, std::string_view b)
 {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto upper = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; };
+    const auto upper = [](char c) {
+        return static_cast<unsigned char>((c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c);
+    };
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i) {
         if (upper(a[i]) != upper(b[i]))
-            return false;
+            return upper(a[i]) < upper(b[i]) ? -1 : 1;
     }
-    return true;
+    if (a.size() == b.size())
+        return 0;
+    return a.size() < b.size() ? -1 : 1;
 }
+
+bool SameText(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && CompareText(a, b) == 0;
+}
+
+namespace {
 
 template <typename E, std::size_t N>
 E FromText(const std::array<std::string_view, N>& texts, std::string_view text, E fallback)
 {
     for (std::size_t i = 0; i < N; ++i) {
-        if (EqualIgnoringCase(texts[i], text))
+        if (SameText(texts[i], text))
             return static_cast<E>(i);
     }
     return fallback;
@@ -58,7 +67,7 @@ std::string RtsControlToText(TRTSFlowControl value) { return ToText(RTSFlowContr
 TRTSFlowControl TextToRtsControl(std::string_view text) { return FromText(RTSFlowControlTexts, text, rtsDisable); }
 
 std::string BoolToText(bool value) { return value ? "Yes" : "No"; }
-bool TextToBool(std::string_view text) { return EqualIgnoringCase(text, "YES"); }
+bool TextToBool(std::string_view text) { return SameText(text, "YES"); }
 
 std::string CharToText(char value)
 {

@@ -49,5 +49,10 @@ bool TextToBool(std::string_view text);
 std::string CharToText(char value);
 char TextToChar(std::string_view text);
 
+// Comparison without regard to letter case (a to z only, as in the texts
+// above): negative, 0 or positive like strcmp.
+int CompareText(std::string_view a, std::string_view b);
+bool SameText(std::string_view a, std::string_view b);
+
 // The rate in bits per second a value names; brCustom has none and gives 0.
 std::uint32_t BaudRateValue(TBaudRate value);
