@@ -34,6 +34,20 @@ fs::path ResolveDevicePath(const std::string& portName)
     return fs::path("/dev") / portName;
 }
 
+std::vector<std::string> Names()
+{
+    std::vector<std::string> names;
+    std::error_code error;
+    for (fs::directory_iterator entry(Directory(), error), end; !error && entry != end; entry.increment(error)) {
+        const std::string name = entry->path().filename().string();
+        // Dot names are entries being made by Register.
+        std::error_code ignored;
+        if (name.front() != '.' && entry->is_symlink(ignored) && fs::exists(entry->path(), ignored))
+            names.push_back(name);
+    }
+    return names;
+}
+
 void Register(const std::string& portName, const fs::path& devicePath)
 {
     const fs::path directory = Directory();
