@@ -127,6 +127,14 @@ public:
     // and returns, so that the reporting operation carries on.
     void ReportPortError(TComExceptions kind, std::int64_t osError);
 
+    // --- Destruction notice -------------------------------------------------------
+    // Objects that keep a link to the port (the selector controls) are told
+    // when it is being destroyed. One notice per client: registering again
+    // replaces it. A client that goes first removes its notice.
+    using TFreeNotification = std::function<void(TCustomComPort* Sender)>;
+    void FreeNotification(const void* client, TFreeNotification notify);
+    void RemoveFreeNotification(const void* client);
+
     // --- Handlers ---------------------------------------------------------------
     TRxCharEvent OnRxChar;
     TRxBufEvent OnRxBuf;
@@ -221,6 +229,10 @@ private:
     // error with which the record's operation has been completed instead.
     int RefuseTransfer(TOverlapped& operation, std::int32_t count) const;
 
+    // Sends the destruction notices, each once.
+    void NotifyFreeClients();
+
+    std::vector<std::pair<const void*, TFreeNotification>> freeNotifications_;
     std::unique_ptr<TComThread> eventThread_;
     std::unique_ptr<TComDevice> device_;
     TComDeviceOpener deviceOpener_;
