@@ -127,6 +127,12 @@ public:
     // and returns, so that the reporting operation carries on.
     void ReportPortError(TComExceptions kind, std::int64_t osError);
 
+    // --- Setup dialog -----------------------------------------------------------
+    // Shows the modal setup dialog on this port's settings; "OK" writes them
+    // in one batch. Defined by the mirelda_serial_ui library: a program that
+    // calls it links that library.
+    void ShowSettingsDialog();
+
     // --- Destruction notice -------------------------------------------------------
     // Objects that keep a link to the port (the selector controls) are told
     // when it is being destroyed. One notice per client: registering again
