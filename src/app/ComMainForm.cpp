@@ -113,6 +113,7 @@ void TForm1::ConnectHandlers()
     connectClick(Button_Send, &TForm1::Button_SendClick);
     connectClick(Button1, &TForm1::Button1Click);
     connectClick(Button2, &TForm1::Button2Click);
+    connectClick(Button_Settings, &TForm1::Button_SettingsClick);
 }
 
 void TForm1::showEvent(QShowEvent* event)

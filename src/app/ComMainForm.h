@@ -59,6 +59,7 @@ public:
     void ComPortRxFlag(TCustomComPort* Sender);
     void Button1Click();
     void Button2Click();
+    void Button_SettingsClick();
 
 protected:
     void showEvent(QShowEvent* event) override;

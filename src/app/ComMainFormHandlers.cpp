@@ -85,3 +85,8 @@ void TForm1::Button2Click()
 {
     XYGraph1->ResetAxes();
 }
+
+void TForm1::Button_SettingsClick()
+{
+    ComPort->ShowSettingsDialog();
+}
