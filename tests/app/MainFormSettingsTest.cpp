@@ -14,27 +14,17 @@
 
 namespace {
 
-// "Settings" on the window, with COM11 on a pseudo-terminal and COM12 naming
-// something that exists but is no serial device.
-class MainFormSettingsTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        PortMap::Register("COM11", line.SlavePath());
-        PortMap::Register("COM12", "/");
-    }
-
+TEST(MainFormSettingsTest, SettingsEditsTheClosedPortAndFailuresReachTheApplication)
+{
     TTemporaryConfigHome configHome;
     TShownErrors errors;
     TPtyPair line;
+    PortMap::Register("COM11", line.SlavePath());
+    PortMap::Register("COM12", "/"); // present, but no serial device
     TForm1 form;
-};
-
-TEST_F(MainFormSettingsTest, SettingsEditsTheClosedPortAndFailuresReachTheApplication)
-{
-    WhenSetupShown([](TComSetupFrm& form) {
-        Choose(form.Combo2, "9600");
-        form.Button1->click();
+    WhenSetupShown([](TComSetupFrm& setup) {
+        Choose(setup.Combo2, "9600");
+        setup.Button1->click();
     });
     ClickButton(form.Button_Settings);
     EXPECT_EQ(form.ComPort->BaudRate(), br9600);
@@ -44,14 +34,13 @@ TEST_F(MainFormSettingsTest, SettingsEditsTheClosedPortAndFailuresReachTheApplic
     ClickButton(form.Button_Open);
     ASSERT_TRUE(form.ComPort->Connected());
     form.Button_Settings->setEnabled(true);
-    WhenSetupShown([](TComSetupFrm& form) {
-        Choose(form.Combo1, "COM12");
-        form.Button1->click();
+    WhenSetupShown([](TComSetupFrm& setup) {
+        Choose(setup.Combo1, "COM12");
+        setup.Button1->click();
     });
     ClickButton(form.Button_Settings);
-    ASSERT_EQ(errors.Shown().size(), 1u);
-    EXPECT_EQ(errors.Shown()[0].first, "Mirelda ver. 2.10 example");
-    EXPECT_EQ(errors.Shown()[0].second, "Unable to open com port (Error: 21)");
+    EXPECT_EQ(errors.Shown(), (std::vector<std::pair<QString, QString>>{
+                                  {"Mirelda ver. 2.10 example", "Unable to open com port (Error: 21)"}}));
     EXPECT_FALSE(form.ComPort->Connected());
     EXPECT_EQ(form.ComPort->UpdateCount(), 0);
 }
