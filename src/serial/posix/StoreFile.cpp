@@ -1,6 +1,9 @@
 #include "serial/posix/StoreFile.h"
 
+#include <QDateTime>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QSaveFile>
 
@@ -8,13 +11,19 @@
 
 #include <cerrno>
 #include <system_error>
+#include <thread>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// How long a change waits for another program that holds the lock.
-constexpr int LockWaitMs = 5000;
+// How long a change waits for another program that holds the lock, and
+// how often it looks again.
+constexpr qint64 LockWaitMs = 5000;
+constexpr auto LockPoll = std::chrono::milliseconds(5);
+// A lock file stays empty only when its maker died right after creating it:
+// a live owner writes its process id at once.
+constexpr qint64 AbandonedLockMs = 1000;
 
 QString QtName(const fs::path& path)
 {
@@ -64,10 +73,21 @@ void TStoreFile::Lock()
     }
     if (!MayReplace(path_))
         throw EStoreError(path_.string() + " may not be written");
-    auto lock = std::make_unique<QLockFile>(QtName(path_) + QStringLiteral(".lock"));
-    // A lock left by a program that died is taken over at once.
-    if (!lock->tryLock(LockWaitMs))
-        throw EStoreError(path_.string() + " cannot be locked");
+    const QString lockName = QtName(path_) + QStringLiteral(".lock");
+    auto lock = std::make_unique<QLockFile>(lockName);
+    QElapsedTimer waited;
+    waited.start();
+    // A lock whose owner has died is taken over at once; an empty one, made
+    // by a program that died making it, once it is clearly abandoned.
+    while (!lock->tryLock(0)) {
+        if (lock->error() != QLockFile::LockFailedError || waited.elapsed() > LockWaitMs)
+            throw EStoreError(path_.string() + " cannot be locked");
+        const QFileInfo existing(lockName);
+        if (existing.exists() && existing.size() == 0
+            && existing.lastModified().msecsTo(QDateTime::currentDateTime()) > AbandonedLockMs)
+            lock->removeStaleLockFile();
+        std::this_thread::sleep_for(LockPoll);
+    }
     lock_ = std::move(lock);
 }
 
