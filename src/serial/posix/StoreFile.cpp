@@ -1,17 +1,17 @@
 #include "serial/posix/StoreFile.h"
 
-#include <QDateTime>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QFileInfo>
-#include <QLockFile>
 #include <QSaveFile>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -19,11 +19,8 @@ namespace {
 
 // How long a change waits for another program that holds the lock, and
 // how often it looks again.
-constexpr qint64 LockWaitMs = 5000;
+constexpr auto LockWait = std::chrono::seconds(5);
 constexpr auto LockPoll = std::chrono::milliseconds(5);
-// A lock file stays empty only when its maker died right after creating it:
-// a live owner writes its process id at once.
-constexpr qint64 AbandonedLockMs = 1000;
 
 QString QtName(const fs::path& path)
 {
@@ -39,7 +36,10 @@ std::string Failure(const fs::path& path, const QString& reason)
 
 TStoreFile::TStoreFile(fs::path path, bool makeDirectory) : path_(std::move(path)), makeDirectory_(makeDirectory) {}
 
-TStoreFile::~TStoreFile() = default;
+TStoreFile::~TStoreFile()
+{
+    Unlock();
+}
 
 std::string TStoreFile::Read() const
 {
@@ -73,32 +73,33 @@ void TStoreFile::Lock()
     }
     if (!MayReplace(path_))
         throw EStoreError(path_.string() + " may not be written");
-    const QString lockName = QtName(path_) + QStringLiteral(".lock");
-    auto lock = std::make_unique<QLockFile>(lockName);
-    QElapsedTimer waited;
-    waited.start();
-    // A lock whose owner has died is taken over at once; an empty one, made
-    // by a program that died making it, once it is clearly abandoned.
-    while (!lock->tryLock(0)) {
-        if (lock->error() != QLockFile::LockFailedError || waited.elapsed() > LockWaitMs)
+    const std::string lockName = path_.native() + ".lock";
+    const int fd = open(lockName.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0)
+        throw EStoreError(lockName + " cannot be made");
+    const auto deadline = std::chrono::steady_clock::now() + LockWait;
+    while (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() > deadline) {
+            close(fd);
             throw EStoreError(path_.string() + " cannot be locked");
-        const QFileInfo existing(lockName);
-        if (existing.exists() && existing.size() == 0
-            && existing.lastModified().msecsTo(QDateTime::currentDateTime()) > AbandonedLockMs)
-            lock->removeStaleLockFile();
+        }
         std::this_thread::sleep_for(LockPoll);
     }
-    lock_ = std::move(lock);
+    lockFd_ = fd;
 }
 
 void TStoreFile::Unlock()
 {
-    lock_.reset();
+    if (lockFd_ >= 0)
+        close(std::exchange(lockFd_, -1));
 }
 
 void TStoreFile::Replace(const std::string& bytes)
 {
-    const std::unique_ptr<QLockFile> lock = std::move(lock_);
+    struct TUnlock {
+        TStoreFile& File;
+        ~TUnlock() { File.Unlock(); }
+    } unlock{*this};
     QSaveFile file(QtName(path_));
     const auto size = static_cast<qint64>(bytes.size());
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes.data(), size) != size || !file.commit())

@@ -3,16 +3,15 @@
 #include "serial/posix/StoreError.h"
 
 #include <filesystem>
-#include <memory>
 #include <optional>
 #include <string>
 
-class QLockFile;
-
 // One file of a settings store. The file is only ever replaced whole, by a
 // rename, so reading needs no lock and always sees a complete file. Changing
-// it is a read-modify-write under the file's lock (a lock file beside it),
-// ended by one atomic replace.
+// it is a read-modify-write under the file's lock, ended by one atomic
+// replace. The lock is the kernel's, on an empty lock file beside the store
+// (its name with ".lock" added, never removed): it goes with the process
+// holding it, so a program that dies, however it dies, leaves no lock behind.
 class TStoreFile {
 public:
     // With makeDirectory, a missing directory is created for a change.
@@ -29,7 +28,7 @@ public:
     // Takes the lock, waiting a few seconds for another program holding it;
     // refuses a file that the process may not replace.
     void Lock();
-    bool Locked() const { return lock_ != nullptr; }
+    bool Locked() const { return lockFd_ >= 0; }
     void Unlock();
     // Replaces the file's bytes at once and releases the lock, also when
     // the replace fails.
@@ -42,7 +41,7 @@ public:
 private:
     std::filesystem::path path_;
     bool makeDirectory_;
-    std::unique_ptr<QLockFile> lock_;
+    int lockFd_ = -1;
 };
 
 // A store file's content as a document of one format (Document::Parse(bytes)
