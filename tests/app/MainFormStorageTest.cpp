@@ -15,8 +15,6 @@
 
 #include <cstdlib>
 
-namespace fs = std::filesystem;
-
 namespace {
 
 // The window with COM11 and COM12 mapped to pseudo-terminals.
@@ -26,14 +24,6 @@ protected:
     {
         PortMap::Register("COM11", line.SlavePath());
         PortMap::Register("COM12", other.SlavePath());
-    }
-
-    std::string Basic() const
-    {
-        const TComPort& port = *form.ComPort;
-        return port.Port() + " " + BaudRateToText(port.BaudRate()) + " " + DataBitsToText(port.DataBits()) + " "
-               + StopBitsToText(port.StopBits()) + " " + ParityToText(port.Parity().Bits()) + " "
-               + FlowControlToText(port.FlowControl().FlowControl());
     }
 
     TTemporaryConfigHome stores;
@@ -47,41 +37,19 @@ TEST_F(MainFormStorageTest, StoreThenLoadBringsBackTheBasicSettingsOnly)
 {
     TComPort& port = *form.ComPort;
     ClickButton(form.Bt_Store);
-    EXPECT_NE(FileBytes(TRegistry::LocalMachineFile()).find("[HKEY_LOCAL_MACHINE\\Software\\Vorel\\ComPort]\n"
-                                                            "\"Port\"=\"COM11\"\n\"BaudRate\"=\"115200\"\n"),
-              std::string::npos);
-
-    port.SetPort("COM5");
-    port.SetBaudRate(br300);
-    port.SetDataBits(dbSeven);
-    port.SetStopBits(sbTwoStopBits);
-    port.Parity().SetBits(prOdd);
-    port.FlowControl().SetFlowControl(fcSoftware);
-    port.SetEventChar('x');
-    port.Buffer().SetInputSize(512);
-    port.Timeouts().SetReadInterval(7);
+    EXPECT_NE(FileBytes(TRegistry::LocalMachineFile()).find("[HKEY_LOCAL_MACHINE\\Software\\Vorel\\ComPort]\n"), std::string::npos);
+    const std::string stored = Settings(port);
+    port.SetPort("COM5"), port.SetBaudRate(br300), port.SetDataBits(dbSeven), port.SetStopBits(sbTwoStopBits);
+    port.Parity().SetBits(prOdd), port.FlowControl().SetFlowControl(fcSoftware);
     ClickButton(form.Bt_Load);
-    EXPECT_EQ(Basic(), "COM11 115200 8 1 None None");
-    EXPECT_EQ(port.EventChar(), 'x');
-    EXPECT_EQ(port.Buffer().InputSize(), 512);
-    EXPECT_EQ(port.Timeouts().ReadInterval(), 7);
+    EXPECT_EQ(Settings(port), stored);
+
+    port.SetEventChar('x'), port.Buffer().SetInputSize(512), port.Timeouts().SetReadInterval(7);
+    const std::string changed = Settings(port);
+    ClickButton(form.Bt_Load);
+    EXPECT_EQ(Settings(port), changed);
     EXPECT_EQ(form.Button_Open->text(), QStringLiteral("Open Com"));
     EXPECT_TRUE(errors.Shown().empty());
-}
-
-TEST_F(MainFormStorageTest, LoadBeforeAnyStoreEmptiesThePortNameAndTheNextOpenFails)
-{
-    form.ComPort->FlowControl().SetControlRTS(rtsEnable);
-    ClickButton(form.Bt_Load);
-    EXPECT_TRUE(errors.Shown().empty());
-    EXPECT_EQ(Basic(), " 9600 8 1 None Custom");
-    EXPECT_EQ(form.ComPort->FlowControl().ControlRTS(), rtsEnable);
-
-    ClickButton(form.Button_Open);
-    EXPECT_FALSE(form.ComPort->Connected());
-    ASSERT_EQ(errors.Shown().size(), 1u);
-    EXPECT_EQ(errors.Shown()[0].first, QStringLiteral("Mirelda ver. 2.10 example"));
-    EXPECT_TRUE(errors.Shown()[0].second.startsWith(QStringLiteral("Unable to open com port (Error: ")));
 }
 
 TEST_F(MainFormStorageTest, LoadOnTheOpenPortReopensTheStoredPortConfiguredAsStored)
@@ -104,7 +72,7 @@ TEST_F(MainFormStorageTest, LoadOnTheOpenPortReopensTheStoredPortConfiguredAsSto
 TEST_F(MainFormStorageTest, StoreWhereNothingCanBeWrittenShowsTheFailure)
 {
     // Below a plain file no directory can be made, not even by root.
-    const fs::path blocked = stores.Directory() / "file";
+    const std::filesystem::path blocked = stores.Directory() / "file";
     MakeFile(blocked, "");
     setenv("XDG_CONFIG_HOME", (blocked / "config").c_str(), 1);
     setenv("MIRELDA_MACHINE_CONFIG_DIR", (blocked / "machine").c_str(), 1);

@@ -1,10 +1,13 @@
 #include "support/TemporaryStores.h"
 
+#include "serial/ComPort.h"
+
 #include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <stdexcept>
 
 namespace fs = std::filesystem;
@@ -12,22 +15,20 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr uid_t Nobody = 65534;
-constexpr auto Everyone = fs::perms::all;
 
 } // namespace
 
 TTemporaryStores::TTemporaryStores()
 {
     const fs::path root = Directory();
-    fs::permissions(root, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec
-                              | fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(root, fs::perms(0755));
     const std::pair<const char*, fs::path> places[] = {{"XDG_CONFIG_HOME", root / "config"},
                                                        {"MIRELDA_MACHINE_CONFIG_DIR", root / "machine"}};
     for (const auto& [variable, place] : places) {
         const char* old = std::getenv(variable);
         saved_.emplace_back(variable, old ? std::optional<std::string>(old) : std::nullopt);
         fs::create_directory(place);
-        fs::permissions(place, Everyone);
+        fs::permissions(place, fs::perms::all);
         setenv(variable, place.c_str(), 1);
     }
 }
@@ -52,6 +53,22 @@ void MakeFile(const fs::path& path, const std::string& bytes)
 {
     fs::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string Settings(const TCustomComPort& p)
+{
+    const TComFlowControl& f = p.FlowControl();
+    const TComTimeouts& t = p.Timeouts();
+    std::ostringstream s;
+    s << p.Port() << " rate " << p.BaudRate() << '/' << p.CustomBaudRate() << " stop " << p.StopBits() << " data "
+      << p.DataBits() << " parity " << p.Parity().Bits() << p.Parity().Check() << p.Parity().Replace()
+      << int(p.Parity().ReplaceChar()) << " event " << int(p.EventChar()) << " null " << p.DiscardNull()
+      << " buffer " << p.Buffer().InputSize() << '/' << p.Buffer().OutputSize() << " timeouts " << t.ReadInterval()
+      << '/' << t.ReadTotalMultiplier() << '/' << t.ReadTotalConstant() << '/' << t.WriteTotalMultiplier() << '/'
+      << t.WriteTotalConstant() << " flow " << f.OutCTSFlow() << f.OutDSRFlow() << f.ControlDTR() << f.ControlRTS()
+      << f.XonXoffOut() << f.XonXoffIn() << f.DSRSensitivity() << f.TxContinueOnXoff() << ' ' << int(f.XonChar())
+      << '/' << int(f.XoffChar());
+    return s.str();
 }
 
 TUnprivileged::TUnprivileged()

@@ -30,6 +30,10 @@ std::string FileBytes(const std::filesystem::path& path);
 // Makes the file (and its directory) with these bytes.
 void MakeFile(const std::filesystem::path& path, const std::string& bytes);
 
+class TCustomComPort;
+// Every setting a port stores, as one text, for comparing ports.
+std::string Settings(const TCustomComPort& port);
+
 // While it lives, a test running as root acts as the user nobody, so that a
 // read-only file or directory is one for the code under test too.
 class TUnprivileged {
