@@ -37,12 +37,14 @@ TEST(IniDocumentTest, ChangesTouchOnlyTheirLineAndNewLinesFollowTheFile)
         {"[A]\nx=1", "B", "k", "v", "[A]\nx=1\n\n[B]\nk=v\n"},
         {"[A]\r\nx=1\r\n", "B", "k", "v", "[A]\r\nx=1\r\n\r\n[B]\r\nk=v\r\n"},
         {"[A]\nk=1\n[A]\nk=2\n", "A", "K", "3", "[A]\nk=3\n[A]\nk=2\n"},
+        {"[A]\nx=1\r", "A", "y", "2", "[A]\nx=1\r\ny=2\n"},
     };
     for (const auto& c : cases) {
         TIniDocument document = Ini(c.Before);
         document.SetValue(c.Section, c.Key, c.Value);
         EXPECT_EQ(document.Bytes(), c.After) << c.Before;
-        EXPECT_EQ(Ini(document.Bytes()).Value(c.Section, c.Key), c.Value);
+        EXPECT_TRUE(Ini(document.Bytes()) == document);
+        EXPECT_EQ(document.Value(c.Section, c.Key), c.Value);
     }
 }
 

@@ -41,8 +41,14 @@ void InsertLine(TTextLines& lines, std::size_t index, std::string text)
     std::string end = "\n";
     if (!lines.empty() && !lines.front().End.empty())
         end = lines.front().End;
-    if (index > 0 && lines[index - 1].End.empty())
-        lines[index - 1].End = end;
+    if (index > 0 && lines[index - 1].End.empty()) {
+        // A carriage return it ended in becomes part of its line end, as a
+        // new reading of the file would take it.
+        TTextLine& previous = lines[index - 1];
+        previous.End = previous.Text.ends_with('\r') ? "\r\n" : end;
+        if (previous.Text.ends_with('\r'))
+            previous.Text.pop_back();
+    }
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(index), {std::move(text), end});
 }
 
