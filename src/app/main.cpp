@@ -2,6 +2,9 @@
 #include "app/CommandLine.h"
 #include "common/Application.h"
 
+#include <QDirIterator>
+#include <QIcon>
+
 #include <cstdio>
 #include <optional>
 
@@ -22,6 +25,19 @@ int Finish(const TCommandLine::TExit& exit)
     return exit.Status;
 }
 
+// Every embedded size of the program's icon. On Wayland a window's icon comes
+// from its desktop entry instead, found by the name set here.
+void SetWindowIcon()
+{
+    QIcon icon;
+    QDirIterator sizes(QStringLiteral(":/icons"), {QStringLiteral("*.png")}, QDir::Files,
+                       QDirIterator::Subdirectories);
+    while (sizes.hasNext())
+        icon.addFile(sizes.next());
+    QApplication::setWindowIcon(icon);
+    QGuiApplication::setDesktopFileName(QStringLiteral("mirelda"));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -35,6 +51,7 @@ int main(int argc, char** argv)
         return Finish(*exit);
 
     TApplication::SetTitle(QStringLiteral("Mirelda ver. 2.10 example"));
+    SetWindowIcon();
     TForm1 form;
     form.show();
     return application.exec();
