@@ -110,6 +110,8 @@ void TForm1::ConnectHandlers()
     };
     connectClick(Button_Open, &TForm1::Button_OpenClick);
     connectClick(Button_Send, &TForm1::Button_SendClick);
+    connectClick(Bt_Store, &TForm1::Bt_StoreClick);
+    connectClick(Bt_Load, &TForm1::Bt_LoadClick);
     connectClick(Button1, &TForm1::Button1Click);
     connectClick(Button2, &TForm1::Button2Click);
     connectClick(Button_Settings, &TForm1::Button_SettingsClick);

@@ -1,28 +1,7 @@
 #include "serial/ComTexts.h"
 
-#include <algorithm>
 #include <charconv>
 #include <cstdint>
-
-int CompareText(std::string_view a, std::string_view b)
-{
-    const auto upper = [](char c) {
-        return static_cast<unsigned char>((c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c);
-    };
-    const std::size_t common = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < common; ++i) {
-        if (upper(a[i]) != upper(b[i]))
-            return upper(a[i]) < upper(b[i]) ? -1 : 1;
-    }
-    if (a.size() == b.size())
-        return 0;
-    return a.size() < b.size() ? -1 : 1;
-}
-
-bool SameText(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && CompareText(a, b) == 0;
-}
 
 namespace {
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "serial/ComTypes.h"
+#include "serial/TextCase.h"
 
 #include <array>
 #include <string>
@@ -48,11 +49,6 @@ bool TextToBool(std::string_view text);
 // decimal code ("#17", "#32", "#200").
 std::string CharToText(char value);
 char TextToChar(std::string_view text);
-
-// Comparison without regard to letter case (a to z only, as in the texts
-// above): negative, 0 or positive like strcmp.
-int CompareText(std::string_view a, std::string_view b);
-bool SameText(std::string_view a, std::string_view b);
 
 // The rate in bits per second a value names; brCustom has none and gives 0.
 std::uint32_t BaudRateValue(TBaudRate value);

@@ -1,6 +1,7 @@
 #include "serial/posix/PortMap.h"
 
-#include <cstdlib>
+#include "serial/posix/ConfigPaths.h"
+
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -9,11 +10,7 @@ namespace PortMap {
 
 fs::path Directory()
 {
-    const char* configHome = std::getenv("XDG_CONFIG_HOME");
-    if (configHome && configHome[0] == '/')
-        return fs::path(configHome) / "mirelda" / "ports";
-    const char* home = std::getenv("HOME");
-    return fs::path(home ? home : "/") / ".config" / "mirelda" / "ports";
+    return ConfigPaths::UserDirectory() / "ports";
 }
 
 fs::path ResolveDevicePath(const std::string& portName)
