@@ -186,20 +186,25 @@ void TXYGraph::InsertPoint(int curveIndex, int pointIndex, double x, double y)
     if (std::size_t(pointIndex) > curve->Points.size())
         ThrowListIndexError(pointIndex);
     curve->Points.insert(curve->Points.begin() + pointIndex, {x, y});
+    curve->Columns.Invalidate();
 }
 
 void TXYGraph::DeletePoint(int curveIndex, int pointIndex)
 {
     TCurve* curve = Curve(curveIndex);
-    if (curve && curve->HasPoint(pointIndex))
+    if (curve && curve->HasPoint(pointIndex)) {
         curve->Points.erase(curve->Points.begin() + pointIndex);
+        curve->Columns.Invalidate();
+    }
 }
 
 void TXYGraph::SetPoint(int curveIndex, int pointIndex, double x, double y)
 {
     TCurve* curve = Curve(curveIndex);
-    if (curve && curve->HasPoint(pointIndex))
+    if (curve && curve->HasPoint(pointIndex)) {
         curve->Points[std::size_t(pointIndex)] = {x - curve->XOffset, y - curve->YOffset};
+        curve->Columns.Invalidate();
+    }
 }
 
 void TXYGraph::GetPoint(int curveIndex, int pointIndex, double& x, double& y) const

@@ -90,10 +90,11 @@ public:
     // The curve at index, or nullptr.
     TCurve* Curve(int index);
     const TCurve* Curve(int index) const;
-    // Called once per point for whole spectra, so kept inline.
+    // Called once per point for whole spectra, so kept inline and down to
+    // one comparison: a negative index converts to one past every curve.
     void AddPoint(int curveIndex, double x, double y)
     {
-        if (curveIndex >= 0 && curveIndex < CurveCount())
+        if (std::size_t(curveIndex) < curves_.size())
             curves_[std::size_t(curveIndex)]->Points.push_back({x, y});
     }
     // Appends `count` points in one go; ignored for a bad curve index.
