@@ -37,6 +37,18 @@ struct TColumnSpan {
 // the Y values are mapped when drawing.
 class TCurveColumns {
 public:
+    // Points appended one by one are best taken in a batch at a time, while
+    // the batch is still in the cache.
+    static constexpr std::size_t BatchSize = 1024;
+    // Counts an appended point: true after every BatchSize of them.
+    bool BatchAppended()
+    {
+        if (--untilBatch_ != 0)
+            return false;
+        untilBatch_ = BatchSize;
+        return true;
+    }
+
     // Brings the summary up to date with `points` under `mapping`: built
     // anew when the mapping or the points changed other than by appending,
     // otherwise extended over the points appended since.
@@ -61,6 +73,7 @@ private:
     std::vector<TColumnSpan> spans_;
     std::size_t openStart_ = 0;
     std::size_t lastRunLength_ = 1;
+    std::size_t untilBatch_ = BatchSize;
     bool valid_ = false;
     bool usable_ = true;
 };

@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -174,8 +175,15 @@ TCurve& TXYGraph::CurveAt(int index)
 
 void TXYGraph::AddPoints(int curveIndex, const TCurvePoint* points, std::size_t count)
 {
-    if (TCurve* curve = Curve(curveIndex))
-        curve->Points.insert(curve->Points.end(), points, points + count);
+    TCurve* curve = Curve(curveIndex);
+    if (!curve)
+        return;
+    for (std::size_t done = 0; done < count;) {
+        const std::size_t batch = std::min(count - done, TCurveColumns::BatchSize);
+        curve->Points.insert(curve->Points.end(), points + done, points + done + batch);
+        done += batch;
+        UpdateColumns(*curve);
+    }
 }
 
 void TXYGraph::InsertPoint(int curveIndex, int pointIndex, double x, double y)
