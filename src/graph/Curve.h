@@ -59,6 +59,7 @@ struct TCurve {
     // The points per pixel column, kept by the graph for drawing long
     // curves: appended points extend it, the graph's other point operations
     // invalidate it, and a change of the X mapping or XOffset rebuilds it.
+    // Whoever changes Points in place directly invalidates it too.
     mutable TCurveColumns Columns;
 
     bool HasPoint(int index) const { return index >= 0 && std::size_t(index) < Points.size(); }
