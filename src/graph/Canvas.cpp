@@ -65,6 +65,7 @@ void TCanvas::SetPenColor(TColor color)
 
 void TCanvas::SetFont(const TFont& font)
 {
+    font_ = &font;
     painter_.setFont(font.ToQFont());
     SetTextColor(font.Color());
 }
@@ -155,7 +156,7 @@ void TCanvas::RotatedTextOut(int x, int y, const QString& text, int angle)
 
 int TCanvas::TextWidth(const QString& text) const
 {
-    return painter_.fontMetrics().horizontalAdvance(text);
+    return font_ ? font_->TextWidth(text, &image_) : painter_.fontMetrics().horizontalAdvance(text);
 }
 
 int TCanvas::TextHeight(const QString& text) const

@@ -1,5 +1,7 @@
 #include "graph/Font.h"
 
+#include <QFontMetrics>
+
 #include <algorithm>
 #include <mutex>
 
@@ -7,6 +9,8 @@ namespace {
 
 constexpr int PixelsPerInch = 96;
 constexpr int PointsPerInch = 72;
+// Labels change as the view moves; the widths of old ones are dropped.
+constexpr qsizetype MaxRememberedWidths = 256;
 
 // a * b / c rounded half away from zero, as font sizes convert on the
 // platform the settings come from (7 pt -> 9 px, 8 pt -> 11 px).
@@ -50,7 +54,7 @@ int TFont::Size() const
 void TFont::SetSize(int points)
 {
     height_ = MulDiv(points, PixelsPerInch, PointsPerInch);
-    resolved_.reset();
+    Changed();
 }
 
 bool TFont::operator==(const TFont& other) const
@@ -71,4 +75,15 @@ QFont TFont::ToQFont() const
     font.setStrikeOut(style_.Contains(fsStrikeOut));
     resolved_ = font;
     return font;
+}
+
+int TFont::TextWidth(const QString& text, const QPaintDevice* device) const
+{
+    if (const auto found = widths_.constFind(text); found != widths_.cend())
+        return *found;
+    if (widths_.size() >= MaxRememberedWidths)
+        widths_.clear();
+    const int width = QFontMetrics(ToQFont(), device).horizontalAdvance(text);
+    widths_.insert(text, width);
+    return width;
 }

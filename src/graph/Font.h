@@ -3,6 +3,8 @@
 #include "graph/Color.h"
 
 #include <QFont>
+#include <QHash>
+#include <QString>
 
 #include <cstdint>
 #include <initializer_list>
@@ -40,7 +42,7 @@ public:
     void SetName(const std::string& name)
     {
         name_ = name;
-        resolved_.reset();
+        Changed();
     }
 
     int Size() const;
@@ -49,14 +51,14 @@ public:
     void SetHeight(int pixels)
     {
         height_ = pixels;
-        resolved_.reset();
+        Changed();
     }
 
     TFontStyles Style() const { return style_; }
     void SetStyle(TFontStyles style)
     {
         style_ = style;
-        resolved_.reset();
+        Changed();
     }
 
     TColor Color() const { return color_; }
@@ -67,12 +69,22 @@ public:
     // The toolkit's font; resolved once, since a graph paints with the same
     // few fonts over and over.
     QFont ToQFont() const;
+    // The advance width of `text` in pixels as painting on `device`
+    // measures it. Remembered per text, since a graph measures the same few
+    // labels on every paint, on images of one resolution.
+    int TextWidth(const QString& text, const QPaintDevice* device) const;
 
 private:
+    void Changed()
+    {
+        resolved_.reset();
+        widths_.clear();
+    }
 
     std::string name_ = "MS Sans Serif";
     int height_ = 11;
     TFontStyles style_;
     TColor color_ = clBlack;
     mutable std::optional<QFont> resolved_;
+    mutable QHash<QString, int> widths_;
 };

@@ -2,6 +2,8 @@
 
 #include "common/Exception.h"
 
+#include <QFontMetrics>
+#include <QImage>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -320,19 +322,28 @@ namespace {
 
 TEST(FontTest, SizesConvertAtNinetySixPixelsPerInchAndEveryChangeReachesTheToolkitFont)
 {
+    // Remembered text widths must follow every change as well.
+    QImage image(8, 8, QImage::Format_RGB32);
+    const QString text = QStringLiteral("Wellenl\u00e4nge 512");
+    const auto expectWidth = [&](const TFont& f) {
+        EXPECT_EQ(f.TextWidth(text, &image), QFontMetrics(f.ToQFont(), &image).horizontalAdvance(text)) << f.Height();
+    };
     TFont font("arial", 8, clMaroon);
+    expectWidth(font);
     EXPECT_EQ(font.Height(), 11);
     EXPECT_EQ(font.Size(), 8);
     EXPECT_EQ(font.ToQFont().pixelSize(), 11);
     EXPECT_EQ(font.ToQFont().family(), "arial");
 
     font.SetHeight(17);
+    expectWidth(font);
     EXPECT_EQ(font.ToQFont().pixelSize(), 17);
     EXPECT_EQ(font.Size(), 13);
     font.SetStyle({fsBold, fsItalic});
     EXPECT_TRUE(font.ToQFont().bold());
     EXPECT_TRUE(font.ToQFont().italic());
     EXPECT_FALSE(font.ToQFont().underline());
+    expectWidth(font);
 
     TFont copy = font;
     EXPECT_EQ(copy, font);
@@ -340,6 +351,7 @@ TEST(FontTest, SizesConvertAtNinetySixPixelsPerInchAndEveryChangeReachesTheToolk
     copy.SetSize(10);
     EXPECT_EQ(copy.ToQFont().family(), "Liberation Serif");
     EXPECT_EQ(copy.ToQFont().pixelSize(), 13);
+    expectWidth(copy);
     EXPECT_EQ(font.ToQFont().family(), "arial");
     EXPECT_FALSE(copy == font);
 }
