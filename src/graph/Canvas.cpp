@@ -130,8 +130,7 @@ void TCanvas::Polyline(const QPoint* points, int count)
     if (count < 2)
         return;
     if (hairline_) {
-        for (int i = 1; i < count; ++i)
-            DrawHairline(image_, clip_, hairlineColor_, points[i - 1].x(), points[i - 1].y(), points[i].x(), points[i].y());
+        DrawHairlines(image_, clip_, hairlineColor_, points, count);
         return;
     }
     UseLinePen();

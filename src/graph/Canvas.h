@@ -52,7 +52,9 @@ public:
     // Pen of lines, polylines and ellipses. Styles are those of TCurvePenStyle.
     void SetPen(TColor color, int width = 1, std::uint8_t style = 0);
     void SetPenColor(TColor color);
-    // Font of texts; the text colour is the font's until SetTextColor.
+    // Font of texts; the text colour is the font's until SetTextColor. The
+    // canvas measures texts with the font itself until the next SetFont,
+    // so it must live that long.
     void SetFont(const TFont& font);
     void SetTextColor(TColor color);
 
