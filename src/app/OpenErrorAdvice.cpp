@@ -2,6 +2,7 @@
 
 #include "serial/ComErrors.h"
 #include "serial/posix/PortMap.h"
+#include "serial_ui/SerialPorts.h"
 
 #include <grp.h>
 #include <pwd.h>
@@ -11,6 +12,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -28,6 +30,18 @@ std::string NameSource(const std::string& portName, const fs::path& path)
                + ".";
     return "\n" + portName + " is not in the port map (" + PortMap::Directory().string() + "), so it names "
            + path.string() + "; a link of that name in the port map points it to a device.";
+}
+
+std::string ExistingPorts(const fs::path& ttyClassDirectory)
+{
+    std::vector<std::string> ports;
+    ListSerialPorts(ports, ttyClassDirectory);
+    if (ports.empty())
+        return "\nNo serial port is there now.";
+    std::string list;
+    for (const std::string& port : ports)
+        list += (list.empty() ? "" : ", ") + port;
+    return "\nPorts that exist: " + list + ".";
 }
 
 bool CurrentUserListedIn(const group& entry)
@@ -57,13 +71,15 @@ std::string PermissionAdvice(const fs::path& path, const std::string& reason)
            + name + " $USER\nthen log out and in again.";
 }
 
-std::string OpenAdvice(int error, const std::string& portName, const fs::path& path, const std::string& reason)
+std::string OpenAdvice(int error, const std::string& portName, const fs::path& path, const std::string& reason,
+                       const fs::path& ttyClassDirectory)
 {
     const std::string device = path.string();
     switch (error) {
     case ENOENT:
     case ENOTDIR:
-        return "There is no device " + device + " (" + reason + ")." + NameSource(portName, path);
+        return "There is no device " + device + " (" + reason + ")." + NameSource(portName, path)
+               + ExistingPorts(ttyClassDirectory);
     case EACCES:
     case EPERM:
         return PermissionAdvice(path, reason);
@@ -82,7 +98,8 @@ std::string OpenAdvice(int error, const std::string& portName, const fs::path& p
 
 } // namespace
 
-std::string OpenErrorAdvice(const std::exception& error, const std::string& portName)
+std::string OpenErrorAdvice(const std::exception& error, const std::string& portName,
+                            const fs::path& ttyClassDirectory)
 {
     const auto* failure = dynamic_cast<const EComPort*>(&error);
     if (!failure || failure->OsError() <= 0)
@@ -92,7 +109,7 @@ std::string OpenErrorAdvice(const std::exception& error, const std::string& port
     const std::string reason = std::generic_category().message(osError);
     switch (failure->FailureCode()) {
     case ComErrorCode(CE_OpenFailed):
-        return OpenAdvice(osError, portName, path, reason);
+        return OpenAdvice(osError, portName, path, reason, ttyClassDirectory);
     case ComErrorCode(CE_SetStateFailed):
     case ComErrorCode(CE_TimeoutsFailed):
     case ComErrorCode(CE_SetupComFailed):

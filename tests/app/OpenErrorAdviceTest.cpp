@@ -20,7 +20,8 @@
 
 namespace {
 
-// The advice for what opening the port named `name` raises.
+// The advice for what opening the port named `name` raises, on a system
+// whose only serial ports are those of the port map.
 std::string AdviceOnOpening(const std::string& name)
 {
     TComPort port;
@@ -28,7 +29,7 @@ std::string AdviceOnOpening(const std::string& name)
     try {
         port.Connect();
     } catch (const EComPort& error) {
-        return OpenErrorAdvice(error, name);
+        return OpenErrorAdvice(error, name, "/nonexistent/sys/class/tty");
     }
     return "opened";
 }
@@ -65,6 +66,7 @@ protected:
 TEST_F(OpenErrorAdviceTest, NamesThePathTheReasonAndWhereTheNameCameFrom)
 {
     PortMap::Register("COM11", "/nonexistent/pts/99");
+    PortMap::Register("COM7", line.SlavePath());
     QTemporaryFile plainFile;
     ASSERT_TRUE(plainFile.open());
     const std::string file = plainFile.fileName().toStdString();
@@ -72,11 +74,12 @@ TEST_F(OpenErrorAdviceTest, NamesThePathTheReasonAndWhereTheNameCameFrom)
 
     const std::pair<std::string, std::string> cases[] = {
         {"COM11", "There is no device /nonexistent/pts/99 (No such file or directory).\n"
-                  "The port map (" + map + ") gives COM11 as /nonexistent/pts/99."},
+                  "The port map (" + map + ") gives COM11 as /nonexistent/pts/99.\nPorts that exist: COM7."},
         {"COM12", "There is no device /dev/COM12 (No such file or directory).\n"
                   "COM12 is not in the port map (" + map + "), so it names /dev/COM12; "
-                  "a link of that name in the port map points it to a device."},
-        {"/nonexistent/tty", "There is no device /nonexistent/tty (No such file or directory)."},
+                  "a link of that name in the port map points it to a device.\nPorts that exist: COM7."},
+        {"/nonexistent/tty", "There is no device /nonexistent/tty (No such file or directory).\n"
+                             "Ports that exist: COM7."},
         {line.SlavePath(), line.SlavePath() + " is in use by another program (Device or resource busy). "
                                               "Close that program, or choose another port."},
         {file, file + " is not a serial device (Inappropriate ioctl for device). Choose another port."},
