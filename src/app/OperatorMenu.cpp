@@ -119,7 +119,9 @@ void TOperatorMenu::CreateActions()
     ReconnectAction->setCheckable(true);
 
     HelpAction = action(&form_, QStringLiteral("Help"), QKeySequence(Qt::Key_F1), [this] { ShowHelp(); });
-    QuitAction = action(&form_, QStringLiteral("Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { form_.window()->close(); });
+    // The window may sit in a scrolling frame on a small screen.
+    QuitAction = action(&form_, QStringLiteral("Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q),
+                        [this] { form_.window()->close(); });
 }
 
 QMenu* TOperatorMenu::CreateMenu(QWidget* parent) const

@@ -60,32 +60,17 @@ TEST_F(AcquisitionStatusTest, SaysWhyAcquisitionStopped)
     status.ExposureSent(At(7301ms));
     EXPECT_EQ(status.Lines(At(12301ms)).back(), "Stopped: no answer to the last exposure for 5 s");
 
-    struct TCase {
-        std::function<void()> events;
-        const char* reason;
-    };
-    const TCase cases[] = {
-        {[&] { status.HandlerFailed(EReadingError(EConvertError("'4a' is not a valid integer value"), 17, "4a")); },
-         "Stopped: '4a' on line 17 is not a valid integer value"},
-        {[&] { status.HandlerFailed(Exception("WriteFile function failed (Error: 5)")); },
-         "Stopped: WriteFile function failed (Error: 5)"},
-        // A vanished device explains an error that came before it, never after.
-        {[&] {
-             status.HandlerFailed(EReadingError(EConvertError("'' is not a valid integer value"), 6, ""));
-             status.DeviceGone("COM11", EIO);
-             status.HandlerFailed(Exception("ReadFile function failed (Error: 5)"));
-             status.Closed();
-         },
-         "Stopped: COM11 is gone (Input/output error)"},
-    };
-    for (const TCase& c : cases) {
-        status.Opened(At(0ms));
-        status.ExposureSent(At(0ms));
-        c.events();
-        EXPECT_EQ(status.Lines(At(100ms)),
-                  TLines({"Frames: 0", "Rate: 0.0 frames/s", "Last frame: none yet", c.reason}));
-    }
-
+    // A vanished device explains an error that came before it, never after;
+    // the texts of the others are checked end to end.
+    status.Opened(At(0ms));
+    status.HandlerFailed(EReadingError(EConvertError("'' is not a valid integer value"), 6, ""));
+    EXPECT_EQ(status.Lines(At(100ms)).back(), "Stopped: '' on line 6 is not a valid integer value");
+    status.DeviceGone("COM11", EIO);
+    status.HandlerFailed(Exception("ReadFile function failed (Error: 5)"));
+    status.Closed();
+    EXPECT_EQ(status.Lines(At(100ms)),
+              TLines({"Frames: 0", "Rate: 0.0 frames/s", "Last frame: none yet",
+                      "Stopped: COM11 is gone (Input/output error)"}));
     status.SetReconnecting("COM11", true);
     EXPECT_EQ(status.Lines(At(100ms)).back(), "Reconnecting when COM11 returns");
     status.SetReconnecting("COM11", false);

@@ -59,21 +59,4 @@ TEST_F(ApplicationTest, ErrorLeavingAnEventHandlerIsShownWithTheTitleAndTheProgr
     EXPECT_TRUE(laterEventRan);
 }
 
-TEST_F(ApplicationTest, TheRegisteredAdviceIsShownUnderTheMessageAndNeverHidesIt)
-{
-    std::vector<QString> advice;
-    TApplication::SetAdvisedExceptionPresenter(
-        [&](const QString&, const QString&, const QString& text) { advice.push_back(text); });
-    TApplication::SetExceptionAdvice([](const std::exception& error) -> QString {
-        if (dynamic_cast<const EConvertError*>(&error))
-            throw std::runtime_error("no advice");
-        return QStringLiteral("advice on ") + QString::fromLatin1(error.what());
-    });
-    TApplication::ShowException(Exception("a"));
-    TApplication::ShowException(EConvertError("b"));
-    TApplication::SetExceptionAdvice({});
-    TApplication::ShowException(Exception("c"));
-    EXPECT_EQ(advice, std::vector<QString>({"advice on a", "", ""}));
-}
-
 } // namespace
