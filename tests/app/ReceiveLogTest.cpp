@@ -1,11 +1,40 @@
+#include "app/FrameDecoder.h"
 #include "app/ReceiveLog.h"
 
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTest>
+#include <QTextBlock>
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace {
+
+constexpr int MaxLines = TReceiveView::MaxLines;
+constexpr int MaxLineLength = TReceiveView::MaxLineLength;
+
+// Feeds bytes in deliveries of at most `chunk` bytes, the view refreshed
+// after every `refreshEvery` deliveries (0: only at the end).
+void Feed(TReceiveLog& log, const QByteArray& bytes, qsizetype chunk, int refreshEvery = 0)
+{
+    int deliveries = 0;
+    for (qsizetype at = 0; at < bytes.size(); at += chunk) {
+        log.Append(bytes.constData() + at, std::min(chunk, bytes.size() - at));
+        if (refreshEvery > 0 && ++deliveries % refreshEvery == 0)
+            log.RefreshView();
+    }
+    log.RefreshView();
+}
+
+QByteArray Lines(int first, int count)
+{
+    QByteArray lines;
+    for (int i = first; i < first + count; ++i)
+        lines += QByteArray::number(i) + "\r\n";
+    return lines;
+}
 
 TEST(ReceiveLog, KeepsTheBytesExactlyAsTheyCameAcrossAppends)
 {
@@ -22,16 +51,23 @@ TEST(ReceiveLog, ViewFollowsAtDisplayRateAndShowsTheLatestTextOnceIdle)
 {
     QPlainTextEdit view;
     TReceiveLog log(&view);
-    for (int i = 0; i < 100; ++i)
-        log.Append(QByteArray::number(i) + "\r\n");
+    log.Append(Lines(0, 100));
     // The appends alone do not touch the control.
     EXPECT_TRUE(view.toPlainText().isEmpty());
     QTRY_COMPARE_WITH_TIMEOUT(view.toPlainText().endsWith(QStringLiteral("98\n99\n")), true, 2000);
     EXPECT_EQ(view.blockCount(), 101);
+    // Shown from its start, as a frame is read.
+    EXPECT_EQ(view.verticalScrollBar()->value(), 0);
 
     log.Clear();
     QTRY_COMPARE_WITH_TIMEOUT(view.toPlainText().isEmpty(), true, 2000);
     EXPECT_TRUE(log.Text().isEmpty());
+
+    // A new frame after the clear, partly shown, then complete.
+    log.Append(QByteArray("7\r"));
+    log.RefreshView();
+    log.Append(QByteArray("\n8\r\ne"));
+    QTRY_COMPARE_WITH_TIMEOUT(view.toPlainText(), QStringLiteral("7\n8\ne"), 2000);
 }
 
 TEST(ReceiveLog, ClearAfterAppendBeforeRefreshLeavesTheViewEmpty)
@@ -45,11 +81,86 @@ TEST(ReceiveLog, ClearAfterAppendBeforeRefreshLeavesTheViewEmpty)
     EXPECT_TRUE(view.toPlainText().isEmpty());
 }
 
-TEST(ReceiveLog, DisplayTextShowsEachLineEndAsOneBreakAndBytesAsLatin1)
+TEST(ReceiveLog, ViewShowsEachLineEndAsOneBreakAndBytesAsLatin1WhateverTheDeliveries)
 {
-    EXPECT_EQ(TReceiveLog::DisplayText(QByteArray("a\r\nb\n\rc\rd\ne")), QStringLiteral("a\nb\nc\nd\ne"));
-    EXPECT_EQ(TReceiveLog::DisplayText(QByteArray("a\r\n\r\nb")), QStringLiteral("a\n\nb"));
-    EXPECT_EQ(TReceiveLog::DisplayText(QByteArray("\xe4")), QString(QChar(0xe4)));
+    const QString mark(TReceiveView::CutMark);
+    const QByteArray longLine(MaxLineLength + 10, 'x');
+    const QByteArray fullLine(MaxLineLength, 'y');
+    const struct {
+        QByteArray Bytes;
+        QString Shown;
+    } cases[] = {
+        {"a\r\nb\n\rc\rd\ne", QStringLiteral("a\nb\nc\nd\ne")},
+        {"a\r\n\r\nb", QStringLiteral("a\n\nb")},
+        {"\r\r\n\n", QStringLiteral("\n\n\n")},
+        {"\xe4", QString(QChar(0xe4))},
+        {longLine + "\r\n1", QString(MaxLineLength, u'x') + mark + QStringLiteral("\n1")},
+        {fullLine + "\r\n" + longLine + longLine, QString::fromLatin1(fullLine) + u'\n' + QString(MaxLineLength, u'x') + mark},
+    };
+    for (const auto& c : cases) {
+        for (const qsizetype chunk : {c.Bytes.size(), qsizetype(1), qsizetype(7)}) {
+            QPlainTextEdit view;
+            TReceiveLog log(&view);
+            Feed(log, c.Bytes, chunk, 3);
+            EXPECT_EQ(view.toPlainText(), c.Shown) << c.Bytes.left(40).toStdString() << " in pieces of " << chunk;
+            EXPECT_EQ(log.Text(), c.Bytes);
+        }
+    }
+}
+
+TEST(ReceiveLog, StreamWithoutFrameEndStaysBoundedAndShowsTheNewestLines)
+{
+    // Lines of every length up to a long one, far more than the view holds.
+    QByteArray stream;
+    for (int i = 0; stream.size() < 3 * TReceiveLog::MaxKeptBytes; ++i)
+        stream += QByteArray::number(i) + QByteArray(i % 300, '-') + "\r\n";
+    stream += "tail";
+    const int lines = int(stream.count('\n')) + 1;
+
+    for (const int refreshEvery : {0, 1, 50}) {
+        QPlainTextEdit view;
+        TReceiveLog log(&view);
+        Feed(log, stream, 4096, refreshEvery);
+        EXPECT_EQ(log.Text(), stream.left(TReceiveLog::MaxKeptBytes));
+        ASSERT_EQ(view.blockCount(), MaxLines) << refreshEvery;
+        EXPECT_EQ(view.document()->lastBlock().text(), QStringLiteral("tail"));
+        const int firstShown = lines - MaxLines;
+        QString first = QString::number(firstShown) + QString(firstShown % 300, u'-');
+        if (first.size() > MaxLineLength)
+            first = first.left(MaxLineLength) + TReceiveView::CutMark;
+        EXPECT_EQ(view.document()->firstBlock().text(), first);
+        EXPECT_LE(view.document()->characterCount(), MaxLines * (MaxLineLength + 2));
+
+        // Clear, as "Clear" and "Send Exposure" do, gives the memory back.
+        log.Clear();
+        log.RefreshView();
+        EXPECT_TRUE(view.toPlainText().isEmpty());
+        EXPECT_LT(log.Text().capacity(), 64 * 1024);
+        log.Append(QByteArray("1\r\n"));
+        log.RefreshView();
+        EXPECT_EQ(view.toPlainText(), QStringLiteral("1\n"));
+    }
+}
+
+TEST(ReceiveLog, FrameDecodesAsFromTheWholeStreamWhenItsFieldsLieWithinTheBound)
+{
+    // 2200 fields of readings and then a stream without end: beyond the
+    // bound nothing is kept, and nothing beyond the 2200th field is read.
+    QByteArray stream = "H1\r\nH2\r\nH3\r\nH4\r\nH5\r\n" + Lines(6, TFrameDecoder::MaxFields);
+    while (stream.size() < 2 * TReceiveLog::MaxKeptBytes)
+        stream += "1234567\r\n";
+    stream += "e";
+    QPlainTextEdit view;
+    TReceiveLog log(&view);
+    Feed(log, stream, 4000, 100);
+    auto whole = std::make_unique<TFrameDecoder>();
+    auto kept = std::make_unique<TFrameDecoder>();
+    EXPECT_TRUE(whole->Decode(stream));
+    EXPECT_FALSE(kept->Decode(log.Text()));
+    for (int field = 1; field <= TFrameDecoder::MaxFields; ++field) {
+        ASSERT_EQ(kept->FieldText(field), whole->FieldText(field)) << field;
+        ASSERT_EQ(kept->FieldValue(field), whole->FieldValue(field)) << field;
+    }
 }
 
 } // namespace
