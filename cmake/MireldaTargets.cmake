@@ -1,5 +1,6 @@
 # Compiler settings shared by every target of the project: warnings (as errors
-# when MIRELDA_WERROR is on) and the sanitizers chosen with MIRELDA_SANITIZE.
+# when MIRELDA_WERROR is on), the sanitizers chosen with MIRELDA_SANITIZE, and
+# with MIRELDA_BUILD_FUZZERS the coverage that guides libFuzzer.
 
 function(mirelda_configure_target target)
   target_compile_options(${target} PRIVATE -Wall -Wextra)
@@ -9,6 +10,9 @@ function(mirelda_configure_target target)
   if(MIRELDA_SANITIZE)
     target_compile_options(${target} PRIVATE -fsanitize=${MIRELDA_SANITIZE} -fno-omit-frame-pointer)
     target_link_options(${target} PRIVATE -fsanitize=${MIRELDA_SANITIZE})
+  endif()
+  if(MIRELDA_BUILD_FUZZERS)
+    target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link)
   endif()
 endfunction()
 
