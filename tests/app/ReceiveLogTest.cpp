@@ -110,35 +110,46 @@ TEST(ReceiveLog, ViewShowsEachLineEndAsOneBreakAndBytesAsLatin1WhateverTheDelive
 
 TEST(ReceiveLog, StreamWithoutFrameEndStaysBoundedAndShowsTheNewestLines)
 {
+    const QString mark(TReceiveView::CutMark);
     // Lines of every length up to a long one, far more than the view holds.
-    QByteArray stream;
-    for (int i = 0; stream.size() < 3 * TReceiveLog::MaxKeptBytes; ++i)
-        stream += QByteArray::number(i) + QByteArray(i % 300, '-') + "\r\n";
-    stream += "tail";
-    const int lines = int(stream.count('\n')) + 1;
+    QByteArray lines;
+    int count = 0;
+    for (; lines.size() < 2 * TReceiveLog::MaxKeptBytes; ++count)
+        lines += QByteArray::number(count) + QByteArray(count % 300, '-') + "\r\n";
+    const int firstShown = count + 1 - MaxLines;
+    const QString first = QString::number(firstShown) + QString(firstShown % 300, u'-');
+    const struct {
+        QByteArray Stream;
+        int Blocks;
+        QString First;
+        QString Last;
+    } cases[] = {
+        {lines + "tail", MaxLines, first.size() > MaxLineLength ? first.left(MaxLineLength) + mark : first,
+         QStringLiteral("tail")},
+        {QByteArray(2 * TReceiveLog::MaxKeptBytes, '7'), 1, QString(MaxLineLength, u'7') + mark,
+         QString(MaxLineLength, u'7') + mark},
+    };
+    for (const auto& c : cases) {
+        for (const int refreshEvery : {0, 1, 50}) {
+            SCOPED_TRACE(testing::Message() << c.Blocks << " blocks, refreshed every " << refreshEvery);
+            QPlainTextEdit view;
+            TReceiveLog log(&view);
+            Feed(log, c.Stream, 4096, refreshEvery);
+            EXPECT_EQ(log.Text(), c.Stream.left(TReceiveLog::MaxKeptBytes));
+            ASSERT_EQ(view.blockCount(), c.Blocks);
+            EXPECT_EQ(view.document()->firstBlock().text(), c.First);
+            EXPECT_EQ(view.document()->lastBlock().text(), c.Last);
+            EXPECT_LE(view.document()->characterCount(), MaxLines * (MaxLineLength + 2));
 
-    for (const int refreshEvery : {0, 1, 50}) {
-        QPlainTextEdit view;
-        TReceiveLog log(&view);
-        Feed(log, stream, 4096, refreshEvery);
-        EXPECT_EQ(log.Text(), stream.left(TReceiveLog::MaxKeptBytes));
-        ASSERT_EQ(view.blockCount(), MaxLines) << refreshEvery;
-        EXPECT_EQ(view.document()->lastBlock().text(), QStringLiteral("tail"));
-        const int firstShown = lines - MaxLines;
-        QString first = QString::number(firstShown) + QString(firstShown % 300, u'-');
-        if (first.size() > MaxLineLength)
-            first = first.left(MaxLineLength) + TReceiveView::CutMark;
-        EXPECT_EQ(view.document()->firstBlock().text(), first);
-        EXPECT_LE(view.document()->characterCount(), MaxLines * (MaxLineLength + 2));
-
-        // Clear, as "Clear" and "Send Exposure" do, gives the memory back.
-        log.Clear();
-        log.RefreshView();
-        EXPECT_TRUE(view.toPlainText().isEmpty());
-        EXPECT_LT(log.Text().capacity(), 64 * 1024);
-        log.Append(QByteArray("1\r\n"));
-        log.RefreshView();
-        EXPECT_EQ(view.toPlainText(), QStringLiteral("1\n"));
+            // Clear, as "Clear" and "Send Exposure" do, gives the memory back.
+            log.Clear();
+            log.RefreshView();
+            EXPECT_TRUE(view.toPlainText().isEmpty());
+            EXPECT_LT(log.Text().capacity(), 64 * 1024);
+            log.Append(QByteArray("1\r\n"));
+            log.RefreshView();
+            EXPECT_EQ(view.toPlainText(), QStringLiteral("1\n"));
+        }
     }
 }
 
