@@ -4,10 +4,11 @@
 // "name value unit" lines: medians in milliseconds, the ratios ours /
 // QCustomPlot, and the curve-coloured pixel counts that show both drew.
 
-#include "MainWindowLayout.h"
 #include "PeerPlot.h"
 
+#include "app/SpectrumGraphLayout.h"
 #include "graph/Graph.h"
+#include "synthetic_spectrum/SyntheticSpectrum.h"
 
 #include <QApplication>
 #include <QImage>
@@ -63,7 +64,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
 
     TXYGraph graph;
-    LoadMainWindowGraphLayout(graph);
+    LoadSpectrumGraphSettings(graph, TGraphPlacement::WindowBounds);
     graph.show();
     TPeerPlot peer;
     QApplication::processEvents();

@@ -87,7 +87,6 @@ void TForm1::CreateControls()
     Button1->setDefault(true);
     XYGraph1 = new TXYGraph(this);
     XYGraph1->setObjectName(QStringLiteral("XYGraph1"));
-    XYGraph1->SetBounds(320, 8, 969, 361);
     Button2 = Place(new QPushButton(QStringLiteral("Reset Axis"), this), "Button2", 172, 338, 117, 31);
     Edit1 = Place(new QLineEdit(QStringLiteral("0"), this), "Edit1", 176, 272, 81, 24);
     Edit2 = Place(new QLineEdit(QStringLiteral("1"), this), "Edit2", 176, 304, 81, 24);

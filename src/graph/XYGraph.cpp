@@ -1,11 +1,12 @@
 #include "graph/XYGraph.h"
 
 #include "common/Exception.h"
+#include "graph/CheckListBox.h"
+#include "graph/Latin1.h"
 #include "graph/Rounding.h"
 #include "graph/ShortText.h"
 
 #include <QCoreApplication>
-#include <QMouseEvent>
 
 #include <cmath>
 #include <string>
@@ -24,7 +25,7 @@ constexpr std::size_t MaxLabelLength = 255;
 
 QString UpperCase(const std::string& text)
 {
-    return QString::fromLatin1(text.c_str(), qsizetype(text.size())).toUpper();
+    return Latin1(text).toUpper();
 }
 
 // The given name followed by n, shortened where needed so that the number
@@ -41,7 +42,10 @@ TXYGraph::TXYGraph(QWidget* parent) : QWidget(parent)
 {
     // Every paint covers the whole widget: no background to clear first.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // Plain motion picks points and shows positions.
+    setMouseTracking(true);
     SetBounds(x(), y(), InitialWidth, InitialHeight);
+    hintPanel_ = new THintPanel(*this);
     const auto notify = [this](TGraphPersistent* sender) { PropertyChanged(sender); };
     xAxis_.OnChange = notify;
     yAxis_.OnChange = notify;
@@ -79,7 +83,7 @@ void TXYGraph::Loaded()
     xAxis_.CaptureHome();
     yAxis_.CaptureHome();
     homeZoom_ = currentZoom_;
-    mouseMode_ = mmNone;
+    SetMouseMode(mmNone);
     isLoaded_ = true;
 }
 
@@ -112,6 +116,10 @@ int TXYGraph::AddCurve(const std::string& name, TColor color, std::uint8_t penWi
     curve->PenStyle = penStyle;
     curve->Visible = visible;
     curves_.push_back(std::move(curve));
+    if (TCheckListBox* view = controls_.ViewListBox())
+        view->AddItem(candidate, visible);
+    if (TCheckListBox* pan = controls_.PanListBox())
+        pan->AddItem(candidate, false);
     return CurveCount() - 1;
 }
 
@@ -127,6 +135,10 @@ void TXYGraph::DeleteCurve(int index)
     if (points.capacity() > sparePoints_.capacity())
         sparePoints_ = std::move(points);
     curves_.erase(curves_.begin() + index);
+    // Item i of each list stands for curve i.
+    for (TCheckListBox* list : {controls_.ViewListBox(), controls_.PanListBox()})
+        if (list && index < list->count())
+            list->DeleteItem(index);
 }
 
 bool TXYGraph::FindCurve(const std::string& name, int& index) const
@@ -151,6 +163,14 @@ TCurve* TXYGraph::Curve(int index)
 const TCurve* TXYGraph::Curve(int index) const
 {
     return index >= 0 && index < CurveCount() ? curves_[std::size_t(index)].get() : nullptr;
+}
+
+TCurve& TXYGraph::CurveAt(int index)
+{
+    TCurve* curve = Curve(index);
+    if (!curve)
+        ThrowListIndexError(index);
+    return *curve;
 }
 
 void TXYGraph::AddPoints(int curveIndex, const TCurvePoint* points, std::size_t count)
@@ -279,9 +299,3 @@ double TXYGraph::PixelToY(int row) const
     return yAxis_.PixelToValue(SaturateToPixel(double(height()) - row - positions_.YAxisBottom()));
 }
 
-void TXYGraph::mouseDoubleClickEvent(QMouseEvent* event)
-{
-    QWidget::mouseDoubleClickEvent(event);
-    if (event->button() == Qt::LeftButton)
-        ResetAxes();
-}

@@ -1,5 +1,6 @@
 #include "graph/XYGraph.h"
 
+#include "graph/Latin1.h"
 #include "graph/ScaleLabel.h"
 
 #include <QPaintEvent>
@@ -22,13 +23,8 @@ constexpr int CursorSaveSize = 8;
 // of the plot area or more.
 constexpr int PointsPerColumnToReduce = 4;
 
-QString Latin1(const std::string& text)
-{
-    return QString::fromLatin1(text.c_str(), qsizetype(text.size()));
-}
-
 // The point as the curve shows it: stored values plus offsets.
-QPointF ShownPoint(const TCurve& curve, int index)
+QPointF DisplayedPoint(const TCurve& curve, int index)
 {
     const TCurvePoint& point = curve.Points[std::size_t(index)];
     return {point.X + curve.XOffset, point.Y + curve.YOffset};
@@ -75,6 +71,7 @@ void TXYGraph::Paint()
     ShowBackBuffer();
     if (cursorShown_ || mouseMode_ == mmCursor)
         DrawCursorMark();
+    ++paintCount_;
 }
 
 void TXYGraph::RenderBackBuffer()
@@ -211,7 +208,7 @@ void TXYGraph::DrawCurve(TCanvas& canvas, const TCurve& curve)
     for (const TCurveLabel& label : curve.Labels) {
         if (!curve.HasPoint(label.PointIndex))
             continue;
-        const QPointF point = ShownPoint(curve, label.PointIndex);
+        const QPointF point = DisplayedPoint(curve, label.PointIndex);
         canvas.SetFont(curve.LabelFont);
         canvas.SetTextColor(label.Color);
         canvas.TextOut(XToPixel(point.x()) + label.DX, YToPixel(point.y()) + label.DY, Latin1(label.Text));
@@ -219,7 +216,7 @@ void TXYGraph::DrawCurve(TCanvas& canvas, const TCurve& curve)
     for (const TCurveMarker& marker : curve.Markers) {
         if (!curve.HasPoint(marker.PointIndex))
             continue;
-        const QPointF point = ShownPoint(curve, marker.PointIndex);
+        const QPointF point = DisplayedPoint(curve, marker.PointIndex);
         DrawMarker(canvas, marker.Kind, marker.Color, curve.MarkerSize, XToPixel(point.x()), YToPixel(point.y()));
     }
 }
@@ -251,6 +248,9 @@ void TXYGraph::DrawMarker(TCanvas& canvas, std::uint8_t kind, TColor color, int 
 void TXYGraph::ShowBackBuffer()
 {
     surface_ = backBuffer_;
+    // No mark is on the new picture: pixels saved from under one on the old
+    // picture must never be put back onto it.
+    cursorSave_.reset();
     repaint();
 }
 

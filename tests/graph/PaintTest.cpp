@@ -1,6 +1,6 @@
+#include "app/SpectrumGraphLayout.h"
 #include "graph/Graph.h"
-
-#include "../../tools/graph_example/MainWindowLayout.h"
+#include "synthetic_spectrum/SyntheticSpectrum.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
@@ -68,7 +68,7 @@ class PaintTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        LoadMainWindowGraphLayout(graph);
+        LoadSpectrumGraphSettings(graph, TGraphPlacement::WindowBounds);
         graph.Colors().SetTickColor(Tick);
         graph.Colors().SetGraphBkGnd(Plot);
         graph.Colors().SetMainGridColor(MainGrid);

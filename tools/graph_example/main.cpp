@@ -6,10 +6,10 @@
 //   graph_example --screenshot FILE    save the window to FILE after two
 //                                      seconds, then quit
 
-#include "MainWindowLayout.h"
-
+#include "app/SpectrumGraphLayout.h"
 #include "common/Application.h"
 #include "graph/Graph.h"
+#include "synthetic_spectrum/SyntheticSpectrum.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -47,7 +47,7 @@ int main(int argc, char** argv)
     QWidget window;
     window.setWindowTitle(TApplication::Title());
     TXYGraph graph(&window);
-    LoadMainWindowGraphLayout(graph);
+    LoadSpectrumGraphSettings(graph, TGraphPlacement::WindowBounds);
     graph.SetBounds(Margin, Margin, graph.width(), graph.height());
     window.setFixedSize(graph.width() + 2 * Margin, graph.height() + 2 * Margin);
     window.show();
