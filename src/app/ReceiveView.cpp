@@ -1,6 +1,8 @@
 #include "app/ReceiveView.h"
 
 #include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTextCursor>
 
 #include <algorithm>
@@ -23,10 +25,8 @@ bool IsLineEnd(char c)
 
 TReceiveView::TReceiveView(QPlainTextEdit* control) : FControl(control)
 {
-    // The control drops its oldest lines itself; without an undo history
-    // nothing else of the removed text stays behind.
+    // Without an undo history nothing of the dropped lines stays behind.
     FControl->document()->setUndoRedoEnabled(false);
-    FControl->setMaximumBlockCount(MaxLines);
 }
 
 void TReceiveView::Add(const char* data, qsizetype count)
@@ -106,9 +106,21 @@ void TReceiveView::Show()
     }
     if (FPending.isEmpty())
         return;
-    QTextCursor cursor(FControl->document());
+    QTextDocument* document = FControl->document();
+    QTextCursor cursor(document);
+    // One edit, so that the control lays out and repaints once for both.
+    cursor.beginEditBlock();
     cursor.movePosition(QTextCursor::End);
     cursor.insertText(FPending);
+    const int excess = document->blockCount() - MaxLines;
+    if (excess > 0) {
+        // Selected by position: the control's own line limit moves by
+        // blocks, which lays out every line it drops.
+        cursor.setPosition(0);
+        cursor.setPosition(document->findBlockByNumber(excess).position(), QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+    }
+    cursor.endEditBlock();
     if (FPending.capacity() > KeptPendingCapacity)
         FPending.clear();
     else
