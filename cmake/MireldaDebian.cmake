@@ -26,7 +26,8 @@ plots every frame the spectrometer answers with, scaled by an offset and a
 gain. It asks for the next frame at once, so acquisition runs until the port
 is closed. The package also holds mirelda-simulator, a spectrometer on a
 pseudo-terminal for trying the program without an instrument, and
-mirelda-graph-explorer, the program's graph widget on its own.
+mirelda-graph-explorer, the program's graph widget with every control it can
+drive, to try its mouse modes and options by hand.
 
 Serial devices such as /dev/ttyUSB0 and /dev/ttyACM0 belong to the group
 dialout, to which udev gives read and write access. Add your user to it

@@ -4,50 +4,22 @@
 // "name value unit" lines: medians in milliseconds, the ratios ours /
 // QCustomPlot, and the curve-coloured pixel counts that show both drew.
 
-#include "PeerPlot.h"
-
-#include "app/SpectrumGraphLayout.h"
 #include "graph/Graph.h"
+#include "support/PeerPlot.h"
+#include "support/Pixels.h"
+#include "support/Timing.h"
 #include "synthetic_spectrum/SyntheticSpectrum.h"
 
 #include <QApplication>
 #include <QImage>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <vector>
 
 namespace {
 
 constexpr TColor CurveColor = 65280;
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-double Milliseconds(const std::function<void()>& work)
-{
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
-
-long CountColor(const QImage& image, QRgb color)
-{
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
-    long count = 0;
-    for (int y = 0; y < rgb.height(); ++y) {
-        const QRgb* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
-        for (int x = 0; x < rgb.width(); ++x)
-            count += (line[x] & 0xFFFFFF) == (color & 0xFFFFFF);
-    }
-    return count;
-}
 
 struct TCase {
     const char* name;
@@ -63,21 +35,15 @@ int main(int argc, char** argv)
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
 
-    TXYGraph graph;
-    LoadSpectrumGraphSettings(graph, TGraphPlacement::WindowBounds);
-    graph.show();
-    TPeerPlot peer;
+    TGraphAndPeer sides;
+    TXYGraph& graph = sides.Graph;
+    TPeerPlot& peer = sides.Peer;
     QApplication::processEvents();
 
     const TCase cases[] = {{"507", 507, 50, 400}, {"100k", 100000, 10, 100}, {"1m", 1000000, 5, 31}};
     for (const TCase& c : cases) {
         const std::vector<TCurvePoint> points = SyntheticSpectrum(c.points, 1);
-        QVector<double> keys;
-        QVector<double> values;
-        for (const TCurvePoint& point : points) {
-            keys.push_back(point.X);
-            values.push_back(point.Y);
-        }
+        const TPeerData data = PeerDataOf(points);
         const auto ours = [&] {
             graph.DeleteCurve(0);
             const int curve = graph.AddCurve("Sinus", CurveColor, 1, 0, true);
@@ -92,7 +58,7 @@ int main(int argc, char** argv)
             graph.AddPoints(curve, points.data(), points.size());
             graph.Paint();
         };
-        const auto theirs = [&] { peer.ReplaceAndPaint(keys, values); };
+        const auto theirs = [&] { peer.ReplaceAndPaint(data.Keys, data.Values); };
 
         for (int i = 0; i < c.warmUps; ++i) {
             ours();

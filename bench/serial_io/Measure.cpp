@@ -14,9 +14,3 @@ double PercentileMicroseconds(std::vector<TNanoseconds> samples, double share)
     const auto index = static_cast<std::size_t>(std::ceil(share * static_cast<double>(samples.size()))) - 1;
     return std::chrono::duration<double, std::micro>(samples[std::min(index, samples.size() - 1)]).count();
 }
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}

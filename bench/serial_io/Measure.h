@@ -16,4 +16,3 @@ using TNanoseconds = std::chrono::nanoseconds;
 double MegabytesPerSecond(std::size_t bytes, TNanoseconds elapsed);
 // The value below which the given share (0.5 for the median) of samples lie.
 double PercentileMicroseconds(std::vector<TNanoseconds> samples, double share);
-double Median(std::vector<double> values);

@@ -7,6 +7,7 @@
 #include "Contenders.h"
 #include "FarSide.h"
 #include "Measure.h"
+#include "support/Timing.h"
 
 #include <QCoreApplication>
 

@@ -1,6 +1,7 @@
 #include "app/ComMainForm.h"
 
 #include "app/ReceiveLog.h"
+#include "common/ClassicFonts.h"
 #include "graph/Graph.h"
 #include "serial/CPort.h"
 
@@ -30,9 +31,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("  Spectroscopy Research by Tavelin"));
-    // The classic bitmap family does not exist here; the metric-compatible
-    // free sans serif keeps the captions within their fixed places.
-    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+    SubstituteClassicFonts();
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPixelSize(14);
     setFont(font);
@@ -111,8 +110,11 @@ void TForm1::ConnectHandlers()
     };
     connectClick(Button_Open, &TForm1::Button_OpenClick);
     connectClick(Button_Send, &TForm1::Button_SendClick);
+    connectClick(Bt_Store, &TForm1::Bt_StoreClick);
+    connectClick(Bt_Load, &TForm1::Bt_LoadClick);
     connectClick(Button1, &TForm1::Button1Click);
     connectClick(Button2, &TForm1::Button2Click);
+    connectClick(Button_Settings, &TForm1::Button_SettingsClick);
 }
 
 void TForm1::showEvent(QShowEvent* event)

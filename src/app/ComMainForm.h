@@ -57,8 +57,11 @@ public:
     void ComPortRxChar(TCustomComPort* Sender, std::int32_t Count);
     // Decodes the frame in the log, plots it and asks for the next one.
     void ComPortRxFlag(TCustomComPort* Sender);
+    void Bt_StoreClick();
+    void Bt_LoadClick();
     void Button1Click();
     void Button2Click();
+    void Button_SettingsClick();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -14,6 +14,9 @@ namespace {
 
 const std::string CurveName = "Sinus";
 constexpr TColor CurveColor = 65280; // pure green
+// Where "Store" and "Load" keep the port's settings: the key
+// Software\Vorel\ComPort of the local machine.
+const std::string SettingsPath = "HKEY_LOCAL_MACHINE\\Software\\Vorel";
 
 } // namespace
 
@@ -76,6 +79,16 @@ void TForm1::ComPortRxFlag(TCustomComPort*)
     Button_SendClick();
 }
 
+void TForm1::Bt_StoreClick()
+{
+    ComPort->SaveSettings(ssRegistry, SettingsPath);
+}
+
+void TForm1::Bt_LoadClick()
+{
+    ComPort->RestoreSettings(ssRegistry, SettingsPath);
+}
+
 void TForm1::Button1Click()
 {
     FLog->Clear();
@@ -84,4 +97,9 @@ void TForm1::Button1Click()
 void TForm1::Button2Click()
 {
     XYGraph1->ResetAxes();
+}
+
+void TForm1::Button_SettingsClick()
+{
+    ComPort->ShowSettingsDialog();
 }

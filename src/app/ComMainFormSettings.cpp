@@ -12,6 +12,7 @@ void TForm1::LoadPortSettings()
 {
     ComPort = std::make_unique<TComPort>();
     TComPort& port = *ComPort;
+    port.SetName("ComPort");
     port.BeginLoading();
     port.SetBaudRate(br115200);
     port.SetPort("COM11");

@@ -1,6 +1,6 @@
 #include "app/FrameDecoder.h"
 
-#include "app/IntegerConversion.h"
+#include "common/IntegerConversion.h"
 
 namespace {
 constexpr char CR = '\r';

@@ -4,8 +4,13 @@
 #include "graph/Hairline.h"
 
 #include <QFontMetrics>
+#include <QTextLayout>
 
 namespace {
+
+// Scale labels change with every zoom step: a font's texts are dropped when
+// they grow this many.
+constexpr qsizetype MostTextsPerFont = 512;
 
 // Dash patterns of one-pixel lines, in pixels: dash, dot, dash-dot and
 // dash-dot-dot as the stored layouts were designed with.
@@ -22,7 +27,8 @@ QList<qreal> DashPattern(std::uint8_t style)
 
 } // namespace
 
-TCanvas::TCanvas(QImage& image) : image_(image), painter_(&image), clip_(image.rect())
+TCanvas::TCanvas(QImage& image, TTextLayouts* layouts)
+    : image_(image), painter_(&image), clip_(image.rect()), layouts_(layouts)
 {
     painter_.setRenderHint(QPainter::Antialiasing, false);
     painter_.setBrush(Qt::NoBrush);
@@ -66,6 +72,7 @@ void TCanvas::SetPenColor(TColor color)
 void TCanvas::SetFont(const TFont& font)
 {
     painter_.setFont(font.ToQFont());
+    fontTexts_ = nullptr;
     SetTextColor(font.Color());
 }
 
@@ -123,8 +130,7 @@ void TCanvas::Polyline(const QPoint* points, int count)
     if (count < 2)
         return;
     if (hairline_) {
-        for (int i = 1; i < count; ++i)
-            DrawHairline(image_, clip_, hairlineColor_, points[i - 1].x(), points[i - 1].y(), points[i].x(), points[i].y());
+        DrawHairlines(image_, clip_, hairlineColor_, points, count);
         return;
     }
     UseLinePen();
@@ -138,9 +144,38 @@ void TCanvas::Ellipse(const TRect& box)
     painter_.drawEllipse(QRect(box.Left, box.Top, box.Right - box.Left - 1, box.Bottom - box.Top - 1));
 }
 
+const TLaidOutText* TCanvas::LaidOut(const QString& text) const
+{
+    if (!layouts_ || text.isEmpty())
+        return nullptr;
+    if (!fontTexts_)
+        fontTexts_ = &(*layouts_)[painter_.font().key() + u'@' + QString::number(image_.logicalDpiY())];
+    if (const auto found = fontTexts_->constFind(text); found != fontTexts_->cend())
+        return &*found;
+    if (fontTexts_->size() >= MostTextsPerFont)
+        fontTexts_->clear();
+
+    QTextLayout layout(text, painter_.font(), &image_);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+    // The baseline where drawText puts it: at the font's ascent, rounded.
+    const QFontMetrics metrics = painter_.fontMetrics();
+    line.setPosition({0.0, metrics.ascent() - line.ascent()});
+    TLaidOutText laidOut;
+    laidOut.Glyphs = layout.glyphRuns();
+    laidOut.Width = metrics.horizontalAdvance(text);
+    return &*fontTexts_->insert(text, std::move(laidOut));
+}
+
 void TCanvas::TextOut(int x, int y, const QString& text)
 {
     UseTextPen();
+    if (const TLaidOutText* laidOut = LaidOut(text)) {
+        for (const QGlyphRun& glyphs : laidOut->Glyphs)
+            painter_.drawGlyphRun(QPointF(x, y), glyphs);
+        return;
+    }
     painter_.drawText(x, y + painter_.fontMetrics().ascent(), text);
 }
 
@@ -156,6 +191,8 @@ void TCanvas::RotatedTextOut(int x, int y, const QString& text, int angle)
 
 int TCanvas::TextWidth(const QString& text) const
 {
+    if (const TLaidOutText* laidOut = LaidOut(text))
+        return laidOut->Width;
     return painter_.fontMetrics().horizontalAdvance(text);
 }
 

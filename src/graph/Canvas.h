@@ -3,11 +3,16 @@
 #include "graph/Color.h"
 #include "graph/Font.h"
 
+#include <QGlyphRun>
+#include <QHash>
 #include <QImage>
+#include <QList>
 #include <QPainter>
 #include <QRect>
+#include <QString>
 
 #include <cstdint>
+#include <map>
 
 // A rectangle as the graph's geometry gives it: right and bottom exclusive.
 struct TRect {
@@ -20,6 +25,19 @@ struct TRect {
     bool operator==(const TRect&) const = default;
 };
 
+// A text laid out in a font: its glyphs, placed for the text's top-left
+// corner at (0, 0), and its width as the font's metrics give it.
+struct TLaidOutText {
+    QList<QGlyphRun> Glyphs;
+    int Width = 0;
+};
+
+// Texts laid out in their fonts, kept from one picture to the next by
+// whoever paints again and again: laying out a text costs more than drawing
+// its glyphs, and a graph draws the same few texts in every picture. Keyed
+// by the font and the device's resolution, then by the text.
+using TTextLayouts = std::map<QString, QHash<QString, TLaidOutText>>;
+
 // Drawing on a 32-bit image with the pixel rules the graph is laid out for:
 // lines and polylines leave out their end point, rectangles leave out their
 // right column and bottom row, texts are placed by their top-left corner
@@ -28,12 +46,15 @@ struct TRect {
 // end-point rule in every direction; other pens go through QPainter.
 class TCanvas {
 public:
-    explicit TCanvas(QImage& image);
+    // Texts are laid out anew for every call unless `layouts` keeps them.
+    explicit TCanvas(QImage& image, TTextLayouts* layouts = nullptr);
 
     // Pen of lines, polylines and ellipses. Styles are those of TCurvePenStyle.
     void SetPen(TColor color, int width = 1, std::uint8_t style = 0);
     void SetPenColor(TColor color);
-    // Font of texts; the text colour is the font's until SetTextColor.
+    // Font of texts; the text colour is the font's until SetTextColor. The
+    // canvas measures texts with the font itself until the next SetFont,
+    // so it must live that long.
     void SetFont(const TFont& font);
     void SetTextColor(TColor color);
 
@@ -58,6 +79,8 @@ public:
 private:
     void UseLinePen();
     void UseTextPen();
+    // The text in the current font, or nullptr without a store of layouts.
+    const TLaidOutText* LaidOut(const QString& text) const;
 
     QImage& image_;
     QPainter painter_;
@@ -68,4 +91,7 @@ private:
     QPen textPen_;
     enum class ActivePen { None, Line, Text };
     ActivePen activePen_ = ActivePen::None;
+    TTextLayouts* layouts_;
+    // The current font's texts in layouts_, found at its first text.
+    mutable QHash<QString, TLaidOutText>* fontTexts_ = nullptr;
 };

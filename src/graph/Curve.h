@@ -1,17 +1,13 @@
 #pragma once
 
 #include "graph/Color.h"
+#include "graph/CurveColumns.h"
+#include "graph/CurvePoint.h"
 #include "graph/Font.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
-
-// A point as stored: the raw values, without the curve's offsets.
-struct TCurvePoint {
-    double X = 0.0;
-    double Y = 0.0;
-};
 
 // A text attached to a point: its top-left corner is displaced by (DX, DY)
 // pixels from the point.
@@ -60,6 +56,11 @@ struct TCurve {
     std::vector<TCurvePoint> Points;
     std::vector<TCurveLabel> Labels;
     std::vector<TCurveMarker> Markers;
+    // The points per pixel column, kept by the graph for drawing long
+    // curves: appended points extend it, the graph's other point operations
+    // invalidate it, and a change of the X mapping or XOffset rebuilds it.
+    // Whoever changes Points in place directly invalidates it too.
+    mutable TCurveColumns Columns;
 
     bool HasPoint(int index) const { return index >= 0 && std::size_t(index) < Points.size(); }
 };

@@ -8,6 +8,11 @@
 
 namespace {
 
+double Row(const TPixelMapping& mapping, double y, double yOffset)
+{
+    return mapping.YBase - RoundHalfEven((y + yOffset - mapping.YMin) * mapping.YScale);
+}
+
 bool InsideGuard(double x, double y)
 {
     return std::fabs(x) <= TCurvePath::Guard && std::fabs(y) <= TCurvePath::Guard;
@@ -42,17 +47,21 @@ void TCurvePath::Build(const TCurve& curve, const TPixelMapping& mapping, bool r
 {
     reduceColumns_ = reduceColumns;
     Clear();
-    if (reduceColumns && BuildSortedColumns(curve, mapping))
-        return;
-    Clear();
+    const TColumnMapping columns = ColumnMappingOf(mapping, curve.XOffset);
+    if (reduceColumns) {
+        curve.Columns.Update(curve.Points, columns);
+        if (curve.Columns.Usable() && BuildFromColumns(curve, mapping))
+            return;
+        Clear();
+    }
 
     bool havePrevious = false;
     bool previousInside = false;
     double previousX = 0.0;
     double previousY = 0.0;
     for (const TCurvePoint& point : curve.Points) {
-        const double x = mapping.XBase + RoundHalfEven((point.X + curve.XOffset - mapping.XMin) * mapping.XScale);
-        const double y = mapping.YBase - RoundHalfEven((point.Y + curve.YOffset - mapping.YMin) * mapping.YScale);
+        const double x = mapping.XBase + columns.Column(point.X);
+        const double y = Row(mapping, point.Y, curve.YOffset);
         if (!std::isfinite(x) || !std::isfinite(y)) {
             EndRun();
             havePrevious = false;
@@ -79,82 +88,32 @@ void TCurvePath::Clear()
     column_ = {};
 }
 
-// The common case of a long curve, x ascending and every point well inside
-// the guard, in a fraction of the time: the points of one column are found
-// by searching x, and since mapping is monotone, the lowest and highest
-// rows are those of the largest and smallest value. The result is the same
-// as that of the general path; false (nothing built) where the case does
-// not apply.
-bool TCurvePath::BuildSortedColumns(const TCurve& curve, const TPixelMapping& mapping)
+// The same vertices as the point by point path gives where every point is
+// a number well inside the guard, which is checked on the way: false
+// (nothing built) where that is not so. Since mapping is monotone, a span's
+// lowest and highest rows are those of its smallest and largest value. The
+// open column decides its last pixel point by point, as a run's end must.
+bool TCurvePath::BuildFromColumns(const TCurve& curve, const TPixelMapping& mapping)
 {
-    const std::vector<TCurvePoint>& points = curve.Points;
-    const std::size_t count = points.size();
-    if (count == 0 || !(mapping.XScale > 0))
-        return false;
-    const auto column = [&](std::size_t i) {
-        return mapping.XBase + RoundHalfEven((points[i].X + curve.XOffset - mapping.XMin) * mapping.XScale);
-    };
-    const auto row = [&](double y) {
-        return mapping.YBase - RoundHalfEven((y + curve.YOffset - mapping.YMin) * mapping.YScale);
-    };
-    if (!InsideGuard(column(0), 0) || !InsideGuard(column(count - 1), 0))
-        return false;
-
-    for (std::size_t first = 0; first < count;) {
-        const double x = column(first);
-        // The column ends before `end`: gallop, then bisect. This assumes x
-        // ascending, which the scan below checks on the way.
-        std::size_t inside = first;
-        std::size_t end = first + 1;
-        for (std::size_t step = 1; end < count && column(end) == x; step *= 2) {
-            inside = end;
-            end = std::min(count, end + step);
-        }
-        while (end - inside > 1) {
-            const std::size_t middle = inside + (end - inside) / 2;
-            (column(middle) == x ? inside : end) = middle;
-        }
-
-        // Two of each running value halve the length of their dependency
-        // chains. A comparison with a not-a-number is false, which
-        // `numbers` catches.
-        double low[2] = {points[first].Y, points[first].Y};
-        double high[2] = {low[0], low[0]};
-        bool numbers = true;
-        bool ascending = end == count || points[end - 1].X <= points[end].X;
-        std::size_t i = first;
-        for (; i + 1 < end; i += 2) {
-            const double a = points[i].Y;
-            const double b = points[i + 1].Y;
-            low[0] = a < low[0] ? a : low[0];
-            high[0] = a > high[0] ? a : high[0];
-            low[1] = b < low[1] ? b : low[1];
-            high[1] = b > high[1] ? b : high[1];
-            numbers &= (a == a) & (b == b);
-            ascending &= (points[i].X <= points[i + 1].X) & (i + 2 == end || points[i + 1].X <= points[i + 2].X);
-        }
-        if (i < end) {
-            const double a = points[i].Y;
-            low[0] = a < low[0] ? a : low[0];
-            high[0] = a > high[0] ? a : high[0];
-            numbers &= a == a;
-        }
-        const double topRow = row(std::max(high[0], high[1]));
-        const double bottomRow = row(std::min(low[0], low[1]));
+    const auto row = [&](double y) { return Row(mapping, y, curve.YOffset); };
+    for (const TColumnSpan& span : curve.Columns.Spans()) {
+        const double x = mapping.XBase + span.Column;
+        const double topRow = row(span.Highest);
+        const double bottomRow = row(span.Lowest);
         const double lowRow = std::min(topRow, bottomRow);
         const double highRow = std::max(topRow, bottomRow);
-        if (!ascending || !numbers || !InsideGuard(0, lowRow) || !InsideGuard(0, highRow))
+        if (!InsideGuard(x, lowRow) || !InsideGuard(x, highRow))
             return false;
-
-        if (end == count) {
-            // The last column decides its last pixel point by point.
-            for (std::size_t i = first; i < end; ++i)
-                AddVertex(int(x), int(row(points[i].Y)));
-        } else {
-            column_ = {true, int(x), int(row(points[first].Y)), int(lowRow), int(highRow), int(row(points[end - 1].Y)), false};
-            FlushColumn(false);
-        }
-        first = end;
+        column_ = {true, int(x), int(row(span.First)), int(lowRow), int(highRow), int(row(span.Last)), false};
+        FlushColumn(false);
+    }
+    const TColumnMapping columns = ColumnMappingOf(mapping, curve.XOffset);
+    for (std::size_t i = curve.Columns.OpenStart(); i < curve.Points.size(); ++i) {
+        const double x = mapping.XBase + columns.Column(curve.Points[i].X);
+        const double y = row(curve.Points[i].Y);
+        if (!InsideGuard(x, y))
+            return false;
+        AddVertex(int(x), int(y));
     }
     EndRun();
     return true;

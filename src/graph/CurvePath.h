@@ -18,6 +18,12 @@ struct TPixelMapping {
     double YBase = 0.0;
 };
 
+// The column part of a pixel mapping for a curve with this X offset.
+inline TColumnMapping ColumnMappingOf(const TPixelMapping& mapping, double xOffset)
+{
+    return {mapping.XMin, mapping.XScale, xOffset};
+}
+
 // The pixel polylines that draw a curve. Points are mapped with the curve's
 // offsets. Segments reaching far outside the picture are cut at a guard
 // border, so pixel positions stay small whatever the values; a point that
@@ -25,7 +31,8 @@ struct TPixelMapping {
 // points that fall into one pixel column are cut to the first, the lowest,
 // the highest and the last of them: for a solid one-pixel line this draws
 // exactly the same pixels, since the column is covered from its lowest to
-// its highest pixel either way.
+// its highest pixel either way. The reduction is taken from the curve's
+// column summary, brought up to date first, wherever that summary applies.
 class TCurvePath {
 public:
     void Build(const TCurve& curve, const TPixelMapping& mapping, bool reduceColumns);
@@ -69,7 +76,7 @@ private:
         column_ = {true, x, y, y, y, y, false};
     }
     void Clear();
-    bool BuildSortedColumns(const TCurve& curve, const TPixelMapping& mapping);
+    bool BuildFromColumns(const TCurve& curve, const TPixelMapping& mapping);
     void AddSegment(double x0, double y0, double x1, double y1);
     void FlushColumn(bool runEnds);
     void AddColumnVertex(int y);

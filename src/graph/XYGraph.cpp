@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -175,8 +176,15 @@ TCurve& TXYGraph::CurveAt(int index)
 
 void TXYGraph::AddPoints(int curveIndex, const TCurvePoint* points, std::size_t count)
 {
-    if (TCurve* curve = Curve(curveIndex))
-        curve->Points.insert(curve->Points.end(), points, points + count);
+    TCurve* curve = Curve(curveIndex);
+    if (!curve)
+        return;
+    for (std::size_t done = 0; done < count;) {
+        const std::size_t batch = std::min(count - done, TCurveColumns::BatchSize);
+        curve->Points.insert(curve->Points.end(), points + done, points + done + batch);
+        done += batch;
+        UpdateColumns(*curve);
+    }
 }
 
 void TXYGraph::InsertPoint(int curveIndex, int pointIndex, double x, double y)
@@ -187,20 +195,25 @@ void TXYGraph::InsertPoint(int curveIndex, int pointIndex, double x, double y)
     if (std::size_t(pointIndex) > curve->Points.size())
         ThrowListIndexError(pointIndex);
     curve->Points.insert(curve->Points.begin() + pointIndex, {x, y});
+    curve->Columns.Invalidate();
 }
 
 void TXYGraph::DeletePoint(int curveIndex, int pointIndex)
 {
     TCurve* curve = Curve(curveIndex);
-    if (curve && curve->HasPoint(pointIndex))
+    if (curve && curve->HasPoint(pointIndex)) {
         curve->Points.erase(curve->Points.begin() + pointIndex);
+        curve->Columns.Invalidate();
+    }
 }
 
 void TXYGraph::SetPoint(int curveIndex, int pointIndex, double x, double y)
 {
     TCurve* curve = Curve(curveIndex);
-    if (curve && curve->HasPoint(pointIndex))
+    if (curve && curve->HasPoint(pointIndex)) {
         curve->Points[std::size_t(pointIndex)] = {x - curve->XOffset, y - curve->YOffset};
+        curve->Columns.Invalidate();
+    }
 }
 
 void TXYGraph::GetPoint(int curveIndex, int pointIndex, double& x, double& y) const

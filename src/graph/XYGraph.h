@@ -90,11 +90,17 @@ public:
     // The curve at index, or nullptr.
     TCurve* Curve(int index);
     const TCurve* Curve(int index) const;
-    // Called once per point for whole spectra, so kept inline.
+    // Called once per point for whole spectra, so kept inline and lean: a
+    // negative index converts to one past every curve. Each batch of points
+    // goes into the curve's column summary while it is still in the cache.
     void AddPoint(int curveIndex, double x, double y)
     {
-        if (curveIndex >= 0 && curveIndex < CurveCount())
-            curves_[std::size_t(curveIndex)]->Points.push_back({x, y});
+        if (std::size_t(curveIndex) < curves_.size()) {
+            TCurve& curve = *curves_[std::size_t(curveIndex)];
+            curve.Points.push_back({x, y});
+            if (curve.Columns.BatchAppended())
+                UpdateColumns(curve);
+        }
     }
     // Appends `count` points in one go; ignored for a bad curve index.
     void AddPoints(int curveIndex, const TCurvePoint* points, std::size_t count);
@@ -232,6 +238,7 @@ private:
     void ClearAll();
     TRect PlotArea() const;
     TPixelMapping Mapping() const;
+    void UpdateColumns(const TCurve& curve) const;
     void RenderBackBuffer();
     void DrawXAxis(TCanvas& canvas);
     void DrawYAxis(TCanvas& canvas);
@@ -253,6 +260,7 @@ private:
     std::vector<std::unique_ptr<TCurve>> curves_;
     std::vector<TCurvePoint> sparePoints_;
     TCurvePath curvePath_;
+    TTextLayouts textLayouts_;
     QImage backBuffer_;
     QImage spareBuffer_;
     QImage surface_;

@@ -30,9 +30,12 @@ QPointF DisplayedPoint(const TCurve& curve, int index)
     return {point.X + curve.XOffset, point.Y + curve.YOffset};
 }
 
-bool DrawsSolidHairline(const TCurve& curve)
+// Whether the curve is drawn cut per pixel column, from its column summary:
+// a solid one-pixel line with several points per column of the plot area.
+bool ReducesColumns(const TCurve& curve, int plotWidth)
 {
-    return curve.PenWidth <= 1 && (curve.PenStyle == psSolid || curve.PenStyle == psInsideFrame);
+    return curve.PenWidth <= 1 && (curve.PenStyle == psSolid || curve.PenStyle == psInsideFrame)
+        && curve.Points.size() >= std::size_t(PointsPerColumnToReduce) * std::size_t(std::max(1, plotWidth));
 }
 
 } // namespace
@@ -53,6 +56,12 @@ TPixelMapping TXYGraph::Mapping() const
     mapping.YScale = yAxis_.PixelsPerUnit();
     mapping.YBase = double(height()) - positions_.YAxisBottom() - yAxis_.PanPixels();
     return mapping;
+}
+
+void TXYGraph::UpdateColumns(const TCurve& curve) const
+{
+    if (ReducesColumns(curve, xAxis_.PixelLength()))
+        curve.Columns.Update(curve.Points, ColumnMappingOf(Mapping(), curve.XOffset));
 }
 
 void TXYGraph::Paint()
@@ -88,7 +97,7 @@ void TXYGraph::RenderBackBuffer()
     if (backBuffer_.isNull())
         return;
 
-    TCanvas canvas(backBuffer_);
+    TCanvas canvas(backBuffer_, &textLayouts_);
     const TRect plot = PlotArea();
     canvas.FillRect(plot, colors_.GraphBkGnd());
     canvas.FillRect({0, 0, plot.Left, h}, colors_.AxisBkGnd());
@@ -196,9 +205,7 @@ void TXYGraph::DrawYAxis(TCanvas& canvas)
 void TXYGraph::DrawCurve(TCanvas& canvas, const TCurve& curve)
 {
     canvas.SetPen(curve.Color, curve.PenWidth, curve.PenStyle);
-    const bool reduce = DrawsSolidHairline(curve)
-        && curve.Points.size() >= std::size_t(PointsPerColumnToReduce) * std::size_t(std::max(1, xAxis_.PixelLength()));
-    curvePath_.Build(curve, Mapping(), reduce);
+    curvePath_.Build(curve, Mapping(), ReducesColumns(curve, xAxis_.PixelLength()));
     const QPoint* run = curvePath_.Vertices().data();
     for (int length : curvePath_.RunLengths()) {
         canvas.Polyline(run, length);

@@ -10,3 +10,5 @@
 #include "serial/ComTransfers.h"
 #include "serial/ComTypes.h"
 #include "serial/DeviceControlBlock.h"
+#include "serial/posix/IniFile.h"
+#include "serial/posix/Registry.h"

@@ -24,6 +24,33 @@ TCustomComPort::~TCustomComPort()
     } catch (const std::exception& error) {
         TApplication::ShowException(error);
     }
+    NotifyFreeClients();
+}
+
+void TCustomComPort::FreeNotification(const void* client, TFreeNotification notify)
+{
+    RemoveFreeNotification(client);
+    freeNotifications_.emplace_back(client, std::move(notify));
+}
+
+void TCustomComPort::RemoveFreeNotification(const void* client)
+{
+    std::erase_if(freeNotifications_, [client](const auto& entry) { return entry.first == client; });
+}
+
+void TCustomComPort::NotifyFreeClients()
+{
+    // One at a time off the list: a notice may destroy another client, which
+    // then removes its own notice before it would be sent.
+    while (!freeNotifications_.empty()) {
+        const TFreeNotification notify = std::move(freeNotifications_.front().second);
+        freeNotifications_.erase(freeNotifications_.begin());
+        try {
+            notify(this);
+        } catch (const std::exception& error) {
+            TApplication::ShowException(error);
+        }
+    }
 }
 
 void TCustomComPort::SetPort(const std::string& value)

@@ -15,7 +15,9 @@
 
 class TComThread;
 class TCustomComPort;
+class TIniFile;
 class TPortWindow;
+class TRegistry;
 
 // Handler types; the port passes itself as Sender.
 using TRxCharEvent = std::function<void(TCustomComPort* Sender, std::int32_t Count)>;
@@ -40,6 +42,10 @@ public:
     TCustomComPort(const TCustomComPort&) = delete;
     TCustomComPort& operator=(const TCustomComPort&) = delete;
     virtual ~TCustomComPort();
+
+    // The component's name; stored settings are kept under it.
+    const std::string& Name() const { return name_; }
+    void SetName(const std::string& value) { name_ = value; }
 
     // --- Settings -----------------------------------------------------------
     const std::string& Port() const { return port_; }
@@ -105,6 +111,16 @@ public:
     void EndSettingsChange();
     std::int32_t UpdateCount() const { return updateCount_; }
 
+    // --- Stored settings ------------------------------------------------------
+    // The settings of the groups in StoredProps, in the registry key
+    // path\Name (path starting with the root's name) or in the INI file
+    // path, section Name. A failure is reported as CE_StoreFailed.
+    void SaveSettings(TSettingsStorage kind, const std::string& path);
+    // Reads them back inside one settings batch, which is closed also when
+    // reading fails; a failure, also one of applying a setting, is reported
+    // as CE_LoadFailed.
+    void RestoreSettings(TSettingsStorage kind, const std::string& path);
+
     // --- Status -------------------------------------------------------------
     std::int32_t InputQueueCount();
     TLineSignals LineSignals();
@@ -126,6 +142,20 @@ public:
     // Raises EComPort, or with OnException assigned hands the failure to it
     // and returns, so that the reporting operation carries on.
     void ReportPortError(TComExceptions kind, std::int64_t osError);
+
+    // --- Setup dialog -----------------------------------------------------------
+    // Shows the modal setup dialog on this port's settings; "OK" writes them
+    // in one batch. Defined by the mirelda_serial_ui library: a program that
+    // calls it links that library.
+    void ShowSettingsDialog();
+
+    // --- Destruction notice -------------------------------------------------------
+    // Objects that keep a link to the port (the selector controls) are told
+    // when it is being destroyed. One notice per client: registering again
+    // replaces it. A client that goes first removes its notice.
+    using TFreeNotification = std::function<void(TCustomComPort* Sender)>;
+    void FreeNotification(const void* client, TFreeNotification notify);
+    void RemoveFreeNotification(const void* client);
 
     // --- Handlers ---------------------------------------------------------------
     TRxCharEvent OnRxChar;
@@ -152,6 +182,12 @@ public:
     virtual void ApplyBufferSizes();
 
 protected:
+    // Each walks the stored keys of the groups in StoredProps: the registry
+    // with its key open, the INI file in the section Name.
+    virtual void SaveToRegistry(TRegistry& registry);
+    virtual void SaveToIniFile(TIniFile& ini);
+    virtual void RestoreFromRegistry(TRegistry& registry);
+    virtual void RestoreFromIniFile(TIniFile& ini);
     virtual void CreateDeviceHandle();
     virtual void CloseDeviceHandle();
     virtual void ApplySettings();
@@ -171,6 +207,12 @@ protected:
     virtual void TriggerError(TComErrors errors);
     virtual void TriggerRLSDChange(bool onOff);
     virtual void TriggerRx80Full();
+
+    // Selects the root named before the path's first backslash
+    // (HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER, in any letter case; another
+    // name keeps the root) and opens the key after it, with name appended. A
+    // path without a backslash opens no key.
+    void OpenSettingsKey(TRegistry& registry, const std::string& path, const std::string& name);
 
     void ProcessBeforeOpen();
     void ProcessAfterOpen();
@@ -223,6 +265,10 @@ private:
     // The end of BeginWrite and BeginRead: result is what starting gave.
     std::int32_t StartResult(TTransferRecord& record, int result, TComExceptions failure);
 
+    // Sends the destruction notices, each once.
+    void NotifyFreeClients();
+
+    std::vector<std::pair<const void*, TFreeNotification>> freeNotifications_;
     std::unique_ptr<TComThread> eventThread_;
     std::unique_ptr<TComDevice> device_;
     TComDeviceOpener deviceOpener_;
@@ -236,6 +282,7 @@ private:
     bool connected_ = false;
     bool loading_ = false;
 
+    std::string name_;
     std::string port_ = "COM1";
     TBaudRate baudRate_ = br9600;
     std::int32_t customBaudRate_ = 9600;

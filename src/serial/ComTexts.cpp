@@ -5,23 +5,11 @@
 
 namespace {
 
-bool EqualIgnoringCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto upper = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; };
-        if (upper(a[i]) != upper(b[i]))
-            return false;
-    }
-    return true;
-}
-
 template <typename E, std::size_t N>
 E FromText(const std::array<std::string_view, N>& texts, std::string_view text, E fallback)
 {
     for (std::size_t i = 0; i < N; ++i) {
-        if (EqualIgnoringCase(texts[i], text))
+        if (SameText(texts[i], text))
             return static_cast<E>(i);
     }
     return fallback;
@@ -58,7 +46,7 @@ std::string RtsControlToText(TRTSFlowControl value) { return ToText(RTSFlowContr
 TRTSFlowControl TextToRtsControl(std::string_view text) { return FromText(RTSFlowControlTexts, text, rtsDisable); }
 
 std::string BoolToText(bool value) { return value ? "Yes" : "No"; }
-bool TextToBool(std::string_view text) { return EqualIgnoringCase(text, "YES"); }
+bool TextToBool(std::string_view text) { return SameText(text, "YES"); }
 
 std::string CharToText(char value)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "serial/ComTypes.h"
+#include "serial/TextCase.h"
 
 #include <array>
 #include <string>

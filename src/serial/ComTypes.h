@@ -37,6 +37,9 @@ enum TStoredProp { spBasic, spFlowControl, spBuffer, spTimeouts, spParity, spOth
 
 enum TLineSignal { lsCTS, lsDSR, lsRing, lsRLSD };
 
+// Where settings are stored; any value other than ssRegistry means an INI file.
+enum TSettingsStorage { ssRegistry, ssIniFile };
+
 // The component's failure kinds; the error code of a kind is its position
 // plus one (CE_OpenFailed is code 1).
 enum TComExceptions {

@@ -9,25 +9,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <cstdlib>
-
-TTemporaryConfigHome::TTemporaryConfigHome()
-{
-    if (const char* value = std::getenv("XDG_CONFIG_HOME")) {
-        hadValue = true;
-        savedValue = value;
-    }
-    setenv("XDG_CONFIG_HOME", directory.path().toLocal8Bit().constData(), 1);
-}
-
-TTemporaryConfigHome::~TTemporaryConfigHome()
-{
-    if (hadValue)
-        setenv("XDG_CONFIG_HOME", savedValue.c_str(), 1);
-    else
-        unsetenv("XDG_CONFIG_HOME");
-}
-
 TShownErrors::TShownErrors()
 {
     TApplication::SetTitle(QStringLiteral("Mirelda ver. 2.10 example"));

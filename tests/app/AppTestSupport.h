@@ -1,7 +1,8 @@
 #pragma once
 
+#include "support/TemporaryStores.h"
+
 #include <QString>
-#include <QTemporaryDir>
 
 #include <chrono>
 #include <functional>
@@ -9,20 +10,8 @@
 #include <utility>
 #include <vector>
 
-// A private port map for one test: XDG_CONFIG_HOME points into a temporary
-// directory for as long as the object lives.
-class TTemporaryConfigHome {
-public:
-    TTemporaryConfigHome();
-    ~TTemporaryConfigHome();
-    TTemporaryConfigHome(const TTemporaryConfigHome&) = delete;
-    TTemporaryConfigHome& operator=(const TTemporaryConfigHome&) = delete;
-
-private:
-    QTemporaryDir directory;
-    bool hadValue = false;
-    std::string savedValue;
-};
+// The port map and the stored settings private to one test.
+using TTemporaryConfigHome = TTemporaryStores;
 
 // Collects what the application's error handler shows, instead of message
 // boxes; also sets the program's title.

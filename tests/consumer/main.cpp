@@ -1,11 +1,13 @@
-// Uses both components the way a program of its own would: a port whose
-// open fails with the component's own error, and a graph that draws a curve.
+// Uses the components the way a program of its own would: a port whose
+// open fails with the component's own error, a selector bound to the port,
+// and a graph that draws a curve.
 // Prints what it saw; exit status 1 when either does not behave.
 
 static_assert(__cplusplus >= 202002L, "linking a component must switch on C++20");
 
 #include "graph/Graph.h"
 #include "serial/CPort.h"
+#include "serial_ui/ComComboBox.h"
 
 #include <QApplication>
 #include <QImage>
@@ -35,6 +37,17 @@ bool PortReportsOpenFailure()
     return false;
 }
 
+bool SelectorShowsPortSetting()
+{
+    TComPort port;
+    port.SetBaudRate(br115200);
+    TComComboBox baudRate;
+    baudRate.SetComProperty(cpBaudRate);
+    baudRate.SetComPort(&port);
+    std::printf("serial_ui: %d baud texts, %s selected\n", baudRate.count(), baudRate.Text().c_str());
+    return baudRate.count() == 16 && baudRate.Text() == "115200";
+}
+
 bool GraphDrawsCurve()
 {
     TXYGraph graph;
@@ -59,6 +72,7 @@ int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
     const bool serial = PortReportsOpenFailure();
+    const bool selector = SelectorShowsPortSetting();
     const bool graph = GraphDrawsCurve();
-    return serial && graph ? 0 : 1;
+    return serial && selector && graph ? 0 : 1;
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <random>
 
 namespace {
@@ -42,9 +43,14 @@ TEST(HairlineTest, ClippedLinesDrawExactlyTheirPixelsInsideTheClip)
     std::mt19937 random(7);
     std::uniform_int_distribution<int> coordinate(-60, 160);
     const QRect clip(20, 30, 45, 25);
-    for (int n = 0; n < 500; ++n) {
+    // Slanted lines first, then horizontal and vertical ones.
+    for (int n = 0; n < 800; ++n) {
         const int x0 = coordinate(random), y0 = coordinate(random);
-        const int x1 = coordinate(random), y1 = coordinate(random);
+        int x1 = coordinate(random), y1 = coordinate(random);
+        if (n >= 500 && n % 2 == 0)
+            y1 = y0;
+        if (n >= 500 && n % 2 == 1)
+            x1 = x0;
         QImage clipped = Blank(100, 100);
         DrawHairline(clipped, clip, White, x0, y0, x1, y1);
         QImage whole = Blank(300, 300);
@@ -83,10 +89,10 @@ TPixelMapping PlotMapping()
     return mapping;
 }
 
-QImage Draw(const TCurve& curve, bool reduceColumns, std::size_t* vertexCount = nullptr)
+QImage Draw(const TCurve& curve, const TPixelMapping& mapping, bool reduceColumns, std::size_t* vertexCount = nullptr)
 {
     TCurvePath path;
-    path.Build(curve, PlotMapping(), reduceColumns);
+    path.Build(curve, mapping, reduceColumns);
     if (vertexCount)
         *vertexCount = path.Vertices().size();
     QImage image = Blank(340, 240);
@@ -99,6 +105,11 @@ QImage Draw(const TCurve& curve, bool reduceColumns, std::size_t* vertexCount = 
         run += length;
     }
     return image;
+}
+
+QImage Draw(const TCurve& curve, bool reduceColumns, std::size_t* vertexCount = nullptr)
+{
+    return Draw(curve, PlotMapping(), reduceColumns, vertexCount);
 }
 
 TCurve MakeCurve(int count, const std::function<TCurvePoint(int, std::mt19937&)>& point)
@@ -153,6 +164,63 @@ TEST(CurvePathTest, ColumnReductionDrawsTheSamePixelsAsEverySegment)
     std::size_t reducedCount = 0;
     Draw(cases[0].second, true, &reducedCount);
     EXPECT_LT(reducedCount, 1300u); // four per column, the last column whole
+}
+
+// The column summary is kept from one drawing to the next; whatever changed
+// in between, the reduced picture is still that of every segment.
+TEST(CurvePathTest, KeptColumnSummaryFollowsEveryChange)
+{
+    std::mt19937 random(5);
+    std::normal_distribution<double> noise(0.0, 3.0);
+    // Every `glitchEvery`th point lies three pixels back, which a search
+    // that takes x as sorted would miss.
+    double x = 0;
+    const auto append = [&](TCurve& curve, int count, double step, int glitchEvery = 0) {
+        for (int i = 1; i <= count; ++i) {
+            x += step;
+            const bool glitch = glitchEvery && i % glitchEvery == 0;
+            curve.Points.push_back({glitch ? x - 0.7 : x, 25 + noise(random)});
+        }
+    };
+    TCurve curve;
+    append(curve, 20000, 1 / 200.0);
+    TPixelMapping mapping = PlotMapping();
+    const std::vector<std::pair<const char*, std::function<void()>>> steps = {
+        {"first drawing", [] {}},
+        {"drawn again", [] {}},
+        {"panned sideways", [&] { mapping.XBase += 37; }},
+        {"panned up, y scaled", [&] {
+             mapping.YBase -= 11;
+             mapping.YScale = 2.5;
+         }},
+        {"y offset", [&] { curve.YOffset = 4; }},
+        {"appended in the last column", [&] { append(curve, 3, 1e-6); }},
+        {"appended", [&] { append(curve, 5000, 1 / 150.0); }},
+        {"x offset", [&] { curve.XOffset = 0.37; }},
+        {"zoomed", [&] {
+             mapping.XMin = -7;
+             mapping.XScale = 4.5;
+         }},
+        {"point changed", [&] {
+             curve.Points[7000].Y = 300;
+             curve.Columns.Invalidate();
+         }},
+        {"points removed", [&] {
+             curve.Points.resize(9000);
+             curve.Columns.Invalidate();
+             x = curve.Points.back().X;
+         }},
+        {"appended backwards", [&] { append(curve, 4000, -1 / 300.0); }},
+        {"appended with glitches", [&] { append(curve, 9000, 1 / 100.0, 13); }},
+    };
+    for (const auto& [name, step] : steps) {
+        step();
+        std::size_t reducedCount = 0;
+        std::size_t fullCount = 0;
+        EXPECT_EQ(Draw(curve, mapping, true, &reducedCount), Draw(curve, mapping, false, &fullCount)) << name;
+        EXPECT_TRUE(curve.Columns.Usable()) << name;
+        EXPECT_LT(reducedCount * 4, fullCount) << name;
+    }
 }
 
 TEST(CurvePathTest, OffsetsMoveThePointsAndNonNumbersBreakTheLine)

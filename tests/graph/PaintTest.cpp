@@ -1,4 +1,5 @@
 #include "app/SpectrumGraphLayout.h"
+#include "graph/Canvas.h"
 #include "graph/Graph.h"
 #include "synthetic_spectrum/SyntheticSpectrum.h"
 
@@ -8,6 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
+#include <iterator>
+#include <vector>
 
 namespace {
 
@@ -79,6 +83,30 @@ protected:
     {
         graph.Paint();
         return graph.BackBuffer();
+    }
+
+    // What drawing every segment of the curve gives: the picture without
+    // the curve, then one polyline through all of its points.
+    QImage EverySegment(int c)
+    {
+        TCurve& curve = *graph.Curve(c);
+        curve.Visible = false;
+        QImage image = Painted().copy();
+        curve.Visible = true;
+        std::vector<QPoint> pixels;
+        for (int i = 0; i < int(curve.Points.size()); ++i) {
+            double x = 0;
+            double y = 0;
+            graph.GetPoint(c, i, x, y);
+            pixels.emplace_back(graph.XToPixel(x), graph.YToPixel(y));
+        }
+        const TPositions& margins = graph.Positions();
+        TCanvas canvas(image);
+        canvas.SetClip({margins.XAxisLeft(), margins.YAxisTop(), graph.width() - margins.XAxisRight() + 1,
+                        graph.height() - margins.YAxisBottom() + 1});
+        canvas.SetPen(curve.Color, curve.PenWidth, curve.PenStyle);
+        canvas.Polyline(pixels.data(), int(pixels.size()));
+        return image;
     }
 
     int AddLine(std::initializer_list<TCurvePoint> points)
@@ -359,6 +387,53 @@ TEST_F(PaintTest, CurvesLongerThanASixteenBitBufferDrawToTheirEnd)
     EXPECT_EQ(At(image, graph.XToPixel(100), graph.YToPixel(50)), Line);
 }
 
+// A long curve is drawn from what is kept of it per pixel column; every
+// change of its points, offsets, pen or the view must show.
+TEST_F(PaintTest, LongCurvesDrawAsEverySegmentAfterEveryChange)
+{
+    const std::vector<TCurvePoint> spectrum = SyntheticSpectrum(20000, 3);
+    const std::size_t half = spectrum.size() / 2;
+    int c = graph.AddCurve("Long", Line, 1, psSolid, true);
+    const std::vector<std::pair<const char*, std::function<void()>>> steps = {
+        {"added point by point", [&] {
+             for (std::size_t i = 0; i < half; ++i)
+                 graph.AddPoint(c, spectrum[i].X, spectrum[i].Y);
+         }},
+        {"added in one call", [&] { graph.AddPoints(c, spectrum.data() + half, spectrum.size() - half); }},
+        {"point moved", [&] { graph.SetPoint(c, 7000, 190, 250); }},
+        {"point inserted out of order", [&] { graph.InsertPoint(c, 12000, 300, 5); }},
+        {"moved point deleted", [&] { graph.DeletePoint(c, 7000); }},
+        {"x offset", [&] { graph.SetCurveXOffset(c, 3.3); }},
+        {"y offset", [&] { graph.SetCurveYOffset(c, -20); }},
+        {"zoomed", [&] { graph.SetZoom(0.9); }},
+        {"panned", [&] {
+             graph.XAxis().SetPanPixels(13);
+             graph.YAxis().SetPanPixels(-9);
+         }},
+        {"panned past a main tick", [&] { graph.XAxis().SetPanPixels(400); }},
+        {"range changed", [&] { graph.XAxis().SetMin(100); }},
+        {"reset", [&] { graph.ResetAxes(); }},
+        {"resized", [&] { graph.SetBounds(0, 0, 800, 300); }},
+        {"margin changed", [&] { graph.Positions().SetXAxisLeft(90); }},
+        {"dashed", [&] { graph.Curve(c)->PenStyle = psDash; }},
+        {"solid again, another colour", [&] {
+             graph.Curve(c)->PenStyle = psSolid;
+             graph.Curve(c)->Color = MarkColor;
+         }},
+        {"replaced", [&] {
+             graph.DeleteCurve(c);
+             c = graph.AddCurve("Long", Line, 1, psSolid, true);
+             for (const TCurvePoint& point : spectrum)
+                 graph.AddPoint(c, point.X + 1, point.Y / 2);
+         }},
+    };
+    for (const auto& [name, step] : steps) {
+        step();
+        const QImage painted = Painted().copy();
+        EXPECT_EQ(painted, EverySegment(c)) << name;
+    }
+}
+
 TEST_F(PaintTest, ResizingRecomputesTheScaleAtTheNextPaint)
 {
     graph.SetBounds(0, 0, 600, 300);
@@ -442,6 +517,46 @@ TEST_F(PaintTest, PaintEnteredAgainWhileItRunsEndsWithTheSamePicture)
     EXPECT_EQ(nested, 1);
     EXPECT_EQ(graph.BackBuffer(), expected);
     EXPECT_EQ(graph.Surface(), expected);
+}
+
+} // namespace
+
+namespace {
+
+// Texts drawn from kept layouts, in fonts that take turns and also once a
+// font's store was emptied for holding too many, look and measure exactly
+// as texts laid out anew.
+TEST(CanvasTextTest, KeptLayoutsDrawAndMeasureTextsAsFreshOnes)
+{
+    TFont scale("small fonts", 0, clWhite);
+    scale.SetHeight(12);
+    TFont title("arial", 0, clWhite, {fsBold});
+    title.SetHeight(17);
+    const TFont fonts[] = {scale, title, TFont("small font", 7, clWhite)};
+    // Each font on a row of its own; the widths in drawing order.
+    const auto draw = [&](TTextLayouts* layouts, const QString& text, std::vector<int>& widths) {
+        QImage image(320, 120, QImage::Format_RGB32);
+        image.fill(Qt::black);
+        TCanvas canvas(image, layouts);
+        for (int row = 0; row < int(std::size(fonts)); ++row) {
+            canvas.SetFont(fonts[row]);
+            canvas.TextOut(3, 4 + 40 * row, text);
+            widths.push_back(canvas.TextWidth(text));
+        }
+        return image;
+    };
+    QStringList texts{"0", "154", "-12.34", "Spectrogram", QString::fromLatin1("Wellenl\xe4nge (z.Z. Sensor-Pixel)"),
+                      "AV Wij", ""};
+    for (int i = 0; i < 600; ++i)
+        texts << QString::number(i * 0.25, 'f', 2);
+    TTextLayouts layouts;
+    for (int round = 0; round < 2; ++round)
+        for (const QString& text : texts) {
+            std::vector<int> fresh;
+            std::vector<int> kept;
+            ASSERT_EQ(draw(nullptr, text, fresh), draw(&layouts, text, kept)) << text.toStdString();
+            ASSERT_EQ(fresh, kept) << text.toStdString();
+        }
 }
 
 } // namespace

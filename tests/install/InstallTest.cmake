@@ -89,4 +89,12 @@ if(TOOLS)
   if(NOT status EQUAL 0 OR NOT output MATCHES "^Usage: mirelda-simulator ")
     fail("installed mirelda-simulator --help: status ${status}, output '${output}'")
   endif()
+  # The explorer answers --help before it needs a display.
+  execute_process(
+    COMMAND "${CMAKE_COMMAND}" -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb
+      "${STAGE}/bin/mirelda-graph-explorer" --help
+    RESULT_VARIABLE status OUTPUT_VARIABLE output)
+  if(NOT status EQUAL 0 OR NOT output MATCHES "^Usage: mirelda-graph-explorer\n")
+    fail("installed mirelda-graph-explorer --help: status ${status}, output '${output}'")
+  endif()
 endif()

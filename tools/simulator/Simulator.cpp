@@ -1,6 +1,6 @@
 #include "simulator/Simulator.h"
 
-#include "app/IntegerConversion.h"
+#include "common/IntegerConversion.h"
 
 #include <poll.h>
 #include <unistd.h>

@@ -1,6 +1,7 @@
 #include "serial/posix/PortMap.h"
 
-#include <cstdlib>
+#include "serial/posix/ConfigPaths.h"
+
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -9,11 +10,7 @@ namespace PortMap {
 
 fs::path Directory()
 {
-    const char* configHome = std::getenv("XDG_CONFIG_HOME");
-    if (configHome && configHome[0] == '/')
-        return fs::path(configHome) / "mirelda" / "ports";
-    const char* home = std::getenv("HOME");
-    return fs::path(home ? home : "/") / ".config" / "mirelda" / "ports";
+    return ConfigPaths::UserDirectory() / "ports";
 }
 
 fs::path ResolveDevicePath(const std::string& portName)
@@ -32,6 +29,20 @@ fs::path ResolveDevicePath(const std::string& portName)
         }
     }
     return fs::path("/dev") / portName;
+}
+
+std::vector<std::string> Names()
+{
+    std::vector<std::string> names;
+    std::error_code error;
+    for (fs::directory_iterator entry(Directory(), error), end; !error && entry != end; entry.increment(error)) {
+        const std::string name = entry->path().filename().string();
+        // Dot names are entries being made by Register.
+        std::error_code ignored;
+        if (name.front() != '.' && entry->is_symlink(ignored) && fs::exists(entry->path(), ignored))
+            names.push_back(name);
+    }
+    return names;
 }
 
 void Register(const std::string& portName, const fs::path& devicePath)

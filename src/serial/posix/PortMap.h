@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 // The user's port map: a directory of symbolic links that gives serial
 // devices the names a program asks for ("COM11" -> /dev/pts/3, or a USB
@@ -15,6 +16,10 @@ std::filesystem::path Directory();
 // already; a name found in the port map gives the link's target; any other
 // name is a device under /dev.
 std::filesystem::path ResolveDevicePath(const std::string& portName);
+
+// The names of the entries whose device is present, in no particular
+// order. Nothing is opened: a link to a device that is gone is left out.
+std::vector<std::string> Names();
 
 // Enters name -> devicePath into the map, replacing an entry of that name.
 // Throws std::filesystem::filesystem_error when the map cannot be written.

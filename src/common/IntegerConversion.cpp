@@ -1,4 +1,4 @@
-#include "app/IntegerConversion.h"
+#include "common/IntegerConversion.h"
 
 #include "common/Exception.h"
 
@@ -71,14 +71,23 @@ int32_t Signed(const TScan& scan)
 
 } // namespace
 
-int32_t StrToInt(QByteArrayView text)
+bool TryStrToInt(QByteArrayView text, int32_t& value)
 {
     const TScan scan = Scan(text);
     const uint32_t decimalLimit = scan.Negative ? 2147483648u : 2147483647u;
     if (!scan.Complete || (!scan.Hexadecimal && scan.Magnitude > decimalLimit))
+        return false;
+    value = Signed(scan);
+    return true;
+}
+
+int32_t StrToInt(QByteArrayView text)
+{
+    int32_t value = 0;
+    if (!TryStrToInt(text, value))
         throw EConvertError("'" + std::string(text.data(), static_cast<size_t>(text.size()))
                             + "' is not a valid integer value");
-    return Signed(scan);
+    return value;
 }
 
 int32_t StrToIntLenient(QByteArrayView text)

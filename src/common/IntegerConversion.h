@@ -14,6 +14,9 @@
 // Anything else raises EConvertError "'<text>' is not a valid integer value".
 int32_t StrToInt(QByteArrayView text);
 
+// StrToInt without the error: false for text it refuses, with value untouched.
+bool TryStrToInt(QByteArrayView text, int32_t& value);
+
 // For operator fields: never fails. It stops at the first character that does
 // not fit and then yields the digits read so far without their sign ("-3x" is
 // 3, "-3" is -3); no digit gives 0. Decimal digits are no longer taken once

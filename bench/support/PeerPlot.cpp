@@ -1,4 +1,6 @@
-#include "PeerPlot.h"
+#include "support/PeerPlot.h"
+
+#include "app/SpectrumGraphLayout.h"
 
 #include <qcustomplot.h>
 
@@ -40,6 +42,18 @@ void ConfigureAxis(QCPAxis* axis, double max, const QString& label)
 
 } // namespace
 
+TPeerData PeerDataOf(const std::vector<TCurvePoint>& points)
+{
+    TPeerData data;
+    data.Keys.reserve(qsizetype(points.size()));
+    data.Values.reserve(qsizetype(points.size()));
+    for (const TCurvePoint& point : points) {
+        data.Keys.push_back(point.X);
+        data.Values.push_back(point.Y);
+    }
+    return data;
+}
+
 TPeerPlot::TPeerPlot() : plot_(std::make_unique<QCustomPlot>())
 {
     QCustomPlot& plot = *plot_;
@@ -64,8 +78,19 @@ QWidget* TPeerPlot::Widget()
     return plot_.get();
 }
 
+QCustomPlot& TPeerPlot::Plot()
+{
+    return *plot_;
+}
+
 void TPeerPlot::ReplaceAndPaint(const QVector<double>& keys, const QVector<double>& values)
 {
     plot_->graph(0)->setData(keys, values, true);
     plot_->replot(QCustomPlot::rpImmediateRefresh);
+}
+
+TGraphAndPeer::TGraphAndPeer()
+{
+    LoadSpectrumGraphSettings(Graph, TGraphPlacement::WindowBounds);
+    Graph.show();
 }

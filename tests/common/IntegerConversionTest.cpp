@@ -1,4 +1,4 @@
-#include "app/IntegerConversion.h"
+#include "common/IntegerConversion.h"
 
 #include "common/Exception.h"
 
