@@ -9,27 +9,12 @@
 #include "serial/ComTexts.h"
 
 #include <array>
-#include <cctype>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace {
-
-// Letter case in the C locale: a to z only.
-std::string WithCase(std::string_view text, int (*convert)(int))
-{
-    std::string converted(text);
-    for (char& c : converted)
-        c = char(convert(static_cast<unsigned char>(c)));
-    return converted;
-}
-
-std::string Upper(std::string_view text)
-{
-    return WithCase(text, std::toupper);
-}
 
 // One enumeration's table and conversions.
 template <typename E, size_t N>
@@ -38,7 +23,7 @@ void CheckEnumeration(std::string_view text, const std::array<std::string_view, 
 {
     std::optional<size_t> match;
     for (size_t i = 0; i < N && !match; ++i) {
-        if (Upper(texts[i]) == Upper(text))
+        if (WithAsciiCase(texts[i], true) == WithAsciiCase(text, true))
             match = i;
     }
     const E value = fromText(text);
@@ -46,7 +31,7 @@ void CheckEnumeration(std::string_view text, const std::array<std::string_view, 
     for (size_t i = 0; i < N; ++i) {
         const std::string entry = toText(E(i));
         Require(entry == texts[i], "a value's text is its table entry");
-        Require(fromText(entry) == E(i) && fromText(Upper(entry)) == E(i) && fromText(WithCase(entry, std::tolower)) == E(i),
+        Require(fromText(entry) == E(i) && fromText(WithAsciiCase(entry, true)) == E(i) && fromText(WithAsciiCase(entry, false)) == E(i),
                 "a value's text converts back in any letter case");
     }
 }
@@ -96,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CheckEnumeration(text, DTRFlowControlTexts, dtrDisable, DtrControlToText, TextToDtrControl);
     CheckEnumeration(text, RTSFlowControlTexts, rtsDisable, RtsControlToText, TextToRtsControl);
 
-    Require(TextToBool(text) == (Upper(text) == "YES"), "a Boolean is true exactly for yes in any letter case");
+    Require(TextToBool(text) == (WithAsciiCase(text, true) == "YES"), "a Boolean is true exactly for yes in any letter case");
     Require(TextToBool(BoolToText(true)) && !TextToBool(BoolToText(false)), "Booleans convert back");
 
     Require(TextToChar(text) == ReferenceTextToChar(text), "character text agrees with the reference");

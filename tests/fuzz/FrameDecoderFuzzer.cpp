@@ -6,7 +6,7 @@
 #include "FuzzCheck.h"
 
 #include "app/FrameDecoder.h"
-#include "app/IntegerConversion.h"
+#include "common/IntegerConversion.h"
 #include "common/Exception.h"
 
 #include <algorithm>
