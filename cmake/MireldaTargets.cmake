@@ -1,6 +1,7 @@
 # How the project's targets are made: compiler settings shared by all of them,
-# warnings (as errors when MIRELDA_WERROR is on) and the sanitizers chosen with
-# MIRELDA_SANITIZE; and, when MIRELDA_INSTALL is on, what is installed of them.
+# warnings (as errors when MIRELDA_WERROR is on), the sanitizers chosen with
+# MIRELDA_SANITIZE and, with MIRELDA_BUILD_FUZZERS, the coverage that guides
+# libFuzzer; and, when MIRELDA_INSTALL is on, what is installed of them.
 
 include(GNUInstallDirs)
 
@@ -12,6 +13,9 @@ function(mirelda_configure_target target)
   if(MIRELDA_SANITIZE)
     target_compile_options(${target} PRIVATE -fsanitize=${MIRELDA_SANITIZE} -fno-omit-frame-pointer)
     target_link_options(${target} PRIVATE -fsanitize=${MIRELDA_SANITIZE})
+  endif()
+  if(MIRELDA_BUILD_FUZZERS)
+    target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link)
   endif()
 endfunction()
 

@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -27,9 +28,11 @@ int64_t ThreadCpuNanoseconds()
 
 } // namespace
 
-TInstrumentPeer::TInstrumentPeer(int baud, int frames, std::function<void()> finished)
+TInstrumentPeer::TInstrumentPeer(int baud, int frames, std::function<void()> finished, TReply reply, TPace pace)
     : mapEntry("COM11", terminal.PortPath())
     , pacer(baud, 0, 0, Seed)
+    , reply(std::move(reply))
+    , pace(pace)
 {
     arrivals.reserve(size_t(frames));
     frameEnds.reserve(size_t(frames));
@@ -47,12 +50,17 @@ void TInstrumentPeer::Serve(int frames, const std::function<void()>& finished)
     TSensorModel generator(Fields, Seed);
     std::vector<int> readings;
     std::string frame;
-    for (int number = 1; number <= frames && WaitForCommand(); ++number) {
-        generator.Generate(Exposure, readings);
-        frame.clear();
-        AppendFrame(frame, {uint64_t(number), Exposure, Fields}, readings, TLineEnd::CrLf);
-        frameBytes = frame.size();
-        WriteFrame(frame);
+    for (int number = 1; number <= frames && !stopping; ++number) {
+        if ((number == 1 || pace == TPace::AnswerEachCommand) && !WaitForCommand())
+            break;
+        if (!reply) {
+            generator.Generate(Exposure, readings);
+            frame.clear();
+            AppendFrame(frame, {uint64_t(number), Exposure, Fields}, readings, TLineEnd::CrLf);
+        }
+        const std::string& sent = reply ? reply(number) : frame;
+        frameBytes = sent.size();
+        WriteFrame(sent);
         frameEnds.push_back(TClock::now());
         cpuNanoseconds = ThreadCpuNanoseconds();
     }
@@ -82,11 +90,15 @@ void TInstrumentPeer::WriteFrame(const std::string& frame)
 {
     size_t written = 0;
     for (const TDelivery& delivery : pacer.Plan(frame.size(), TClock::now())) {
+        if (stopping)
+            return;
         std::this_thread::sleep_until(delivery.Due);
         while (written < delivery.End && !stopping) {
             const ssize_t count = write(terminal.ControllerFd(), frame.data() + written, delivery.End - written);
             if (count > 0) {
                 written += size_t(count);
+                bytesWritten += uint64_t(count);
+                cpuNanoseconds = ThreadCpuNanoseconds();
                 continue;
             }
             pollfd ready = {terminal.ControllerFd(), POLLOUT, 0};

@@ -3,20 +3,17 @@
 // second, the cycle latency (the frame's 'e' written to the next exposure
 // command arriving) and the program's CPU time per frame; paced at 115200
 // baud it measures how close the program keeps to the line rate.
+#include "Figures.h"
 #include "InstrumentPeer.h"
+#include "WindowBenchmark.h"
 
 #include "app/ComMainForm.h"
-#include "common/Application.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 
-#include <time.h>
-
-#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 
 namespace {
 
@@ -24,25 +21,6 @@ constexpr int WarmUpFrames = 200;
 constexpr int MeasuredFrames = 2000;
 constexpr int PacedFrames = 25;
 constexpr int PacedBaud = 115200;
-
-double Seconds(TClock::duration duration)
-{
-    return std::chrono::duration<double>(duration).count();
-}
-
-double ProcessCpuSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
-}
-
-double Percentile(std::vector<double> values, double fraction)
-{
-    std::sort(values.begin(), values.end());
-    const size_t index = std::min(values.size() - 1, size_t(fraction * double(values.size())));
-    return values[index];
-}
 
 struct TRun {
     std::vector<TClock::time_point> arrivals;
@@ -74,25 +52,8 @@ TRun Acquire(int baud, int frames)
     return run;
 }
 
-void Print(const char* name, double value, const char* unit)
+int Measure()
 {
-    std::printf("%s %.6g %s\n", name, value, unit);
-}
-
-} // namespace
-
-int main(int argc, char** argv)
-{
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QTemporaryDir configHome;
-    setenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit().constData(), 1);
-    TApplication application(argc, argv);
-    TApplication::SetTitle(QStringLiteral("Mirelda ver. 2.10 example"));
-    TApplication::SetExceptionPresenter([](const QString&, const QString& message) {
-        std::fprintf(stderr, "acquisition: %s\n", message.toLocal8Bit().constData());
-        std::exit(1);
-    });
-
     const TRun fast = Acquire(0, WarmUpFrames + MeasuredFrames);
     if (fast.frameEnds.size() != size_t(WarmUpFrames + MeasuredFrames)) {
         std::fprintf(stderr, "acquisition: only %zu frames served\n", fast.frameEnds.size());
@@ -125,4 +86,11 @@ int main(int argc, char** argv)
     Print("linerate_limit_115200", lineLimit, "frames/s");
     Print("linerate_fraction_115200", pacedRate / lineLimit, "ratio");
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return RunWindowBenchmark(argc, argv, "acquisition", [](const QStringList&) { return Measure(); });
 }

@@ -1,6 +1,16 @@
 #include "app/ReceiveLog.h"
 
-#include <QPlainTextEdit>
+#include <QElapsedTimer>
+
+#include <algorithm>
+
+namespace {
+
+// A cleared log keeps this much room for the next frames; a log that grew
+// beyond it gives its memory back.
+constexpr qsizetype KeptCapacity = 64 * 1024;
+
+} // namespace
 
 TReceiveLog::TReceiveLog(QPlainTextEdit* view, QObject* parent) : QObject(parent), FView(view)
 {
@@ -13,21 +23,25 @@ void TReceiveLog::Append(const char* data, qsizetype count)
 {
     if (count <= 0)
         return;
-    FText.append(data, count);
+    const qsizetype kept = std::min(count, MaxKeptBytes - FText.size());
+    if (kept > 0)
+        FText.append(data, kept);
+    FView.Add(data, count);
     ScheduleRefresh();
 }
 
 void TReceiveLog::Clear()
 {
-    if (FText.isEmpty() && !FViewStale)
-        return;
-    FText.resize(0); // keeps the capacity for the next frame
+    if (FText.capacity() > KeptCapacity)
+        FText.clear();
+    else
+        FText.resize(0);
+    FView.Clear();
     ScheduleRefresh();
 }
 
 void TReceiveLog::ScheduleRefresh()
 {
-    FViewStale = true;
     // A running timer already covers this change: refreshes coalesce.
     if (!FRefreshTimer.isActive())
         FRefreshTimer.start();
@@ -36,26 +50,10 @@ void TReceiveLog::ScheduleRefresh()
 void TReceiveLog::RefreshView()
 {
     FRefreshTimer.stop();
-    if (!FViewStale)
+    if (!FView.Stale())
         return;
-    FViewStale = false;
-    FView->setPlainText(DisplayText(FText));
-}
-
-QString TReceiveLog::DisplayText(const QByteArray& bytes)
-{
-    QString text;
-    text.reserve(bytes.size());
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (c != '\r' && c != '\n') {
-            text += QChar(static_cast<unsigned char>(c));
-            continue;
-        }
-        text += u'\n';
-        const qsizetype next = i + 1;
-        if (next < bytes.size() && (bytes[next] == '\r' || bytes[next] == '\n') && bytes[next] != c)
-            ++i;
-    }
-    return text;
+    QElapsedTimer cost;
+    cost.start();
+    FView.Show();
+    FRefreshTimer.setInterval(std::max<qint64>(RefreshIntervalMs, RefreshCostFactor * cost.elapsed()));
 }

@@ -144,7 +144,8 @@ void TXYGraph::DeleteCurve(int index)
 
 bool TXYGraph::FindCurve(const std::string& name, int& index) const
 {
-    const QString wanted = UpperCase(name);
+    // Names are stored cut to a short text; so is the name looked for.
+    const QString wanted = UpperCase(CutShortText(name));
     for (int i = 0; i < CurveCount(); ++i) {
         if (UpperCase(curves_[std::size_t(i)]->Name) == wanted) {
             index = i;

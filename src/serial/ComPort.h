@@ -260,8 +260,10 @@ private:
 
     bool CanApply() const;
     // Whether a transfer of count bytes can go to the device: 0, or the
-    // error with which the record's operation has been completed instead.
-    int RefuseTransfer(TOverlapped& operation, std::int32_t count) const;
+    // error that refuses it.
+    int RefuseTransfer(std::int32_t count) const;
+    // The end of BeginWrite and BeginRead: result is what starting gave.
+    std::int32_t StartResult(TTransferRecord& record, int result, TComExceptions failure);
 
     // Sends the destruction notices, each once.
     void NotifyFreeClients();

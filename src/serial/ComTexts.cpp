@@ -64,14 +64,18 @@ char TextToChar(std::string_view text)
         return 0;
     if (text.front() != '#' || text.size() == 1)
         return text.front();
+    // A decimal integer: one optional sign, then digits only, within 32 bits.
     std::string_view digits = text.substr(1);
-    if (!digits.empty() && digits.front() == '+')
+    const bool negative = !digits.empty() && digits.front() == '-';
+    if (!digits.empty() && (negative || digits.front() == '+'))
         digits.remove_prefix(1);
-    std::int32_t number = 0;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
-    if (error != std::errc() || end != digits.data() + digits.size() || digits.empty())
+    std::uint32_t magnitude = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), magnitude);
+    if (error != std::errc() || end != digits.data() + digits.size() || digits.empty()
+        || magnitude > (negative ? 2147483648u : 2147483647u))
         return 0;
-    return static_cast<char>(static_cast<std::uint32_t>(number) & 0xFF);
+    const std::uint32_t number = negative ? 0u - magnitude : magnitude;
+    return static_cast<char>(number & 0xFF);
 }
 
 std::uint32_t BaudRateValue(TBaudRate value)

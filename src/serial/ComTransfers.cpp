@@ -18,17 +18,24 @@ void FreeTransfer(std::unique_ptr<TTransferRecord>& record)
     record.reset();
 }
 
-int TCustomComPort::RefuseTransfer(TOverlapped& operation, std::int32_t count) const
+int TCustomComPort::RefuseTransfer(std::int32_t count) const
 {
     // A negative count would reach the device as a huge unsigned length.
-    int error = 0;
     if (count < 0)
-        error = EINVAL;
-    else if (!device_)
-        error = EBADF;
-    if (error != 0)
-        operation.Complete(0, error);
-    return error;
+        return EINVAL;
+    if (!device_)
+        return EBADF;
+    return 0;
+}
+
+std::int32_t TCustomComPort::StartResult(TTransferRecord& record, int result, TComExceptions failure)
+{
+    if (result != 0 && result != TComDevice::IoPending) {
+        ReportPortError(failure, result);
+        return 0;
+    }
+    record.Started = true;
+    return result == 0 ? static_cast<std::int32_t>(record.Overlapped.Transferred()) : 0;
 }
 
 std::int32_t TCustomComPort::BeginWrite(const void* buffer, std::int32_t count, TTransferRecord* record)
@@ -40,17 +47,11 @@ std::int32_t TCustomComPort::BeginWrite(const void* buffer, std::int32_t count, 
     if (!device_)
         ReportPortError(CEPortNotOpen, 0);
     record->Kind = tkWrite;
-    TOverlapped& operation = record->Overlapped;
-    int result = RefuseTransfer(operation, count);
+    record->Started = false;
+    int result = RefuseTransfer(count);
     if (result == 0)
-        result = device_->StartWrite(operation, buffer, static_cast<std::uint32_t>(count));
-    if (result == TComDevice::IoPending)
-        return 0;
-    if (result != 0) {
-        ReportPortError(CE_WriteFailed, result);
-        return 0;
-    }
-    return static_cast<std::int32_t>(operation.Transferred());
+        result = device_->StartWrite(record->Overlapped, buffer, static_cast<std::uint32_t>(count));
+    return StartResult(*record, result, CE_WriteFailed);
 }
 
 std::int32_t TCustomComPort::BeginWriteText(const std::string& text, TTransferRecord* record)
@@ -67,19 +68,13 @@ std::int32_t TCustomComPort::BeginRead(void* buffer, std::int32_t count, TTransf
         return 0;
     }
     record->Kind = tkRead;
+    record->Started = false;
     if (!device_)
         ReportPortError(CEPortNotOpen, 0);
-    TOverlapped& operation = record->Overlapped;
-    int result = RefuseTransfer(operation, count);
+    int result = RefuseTransfer(count);
     if (result == 0)
-        result = device_->StartRead(operation, buffer, static_cast<std::uint32_t>(count));
-    if (result == TComDevice::IoPending)
-        return 0;
-    if (result != 0) {
-        ReportPortError(CE_ReadFailed, result);
-        return 0;
-    }
-    return static_cast<std::int32_t>(operation.Transferred());
+        result = device_->StartRead(record->Overlapped, buffer, static_cast<std::uint32_t>(count));
+    return StartResult(*record, result, CE_ReadFailed);
 }
 
 std::int32_t TCustomComPort::BeginReadText(std::string& text, std::int32_t count, TTransferRecord* record)
@@ -97,8 +92,12 @@ std::int32_t TCustomComPort::WaitTransfer(TTransferRecord* record)
         return 0;
     }
     TOverlapped& operation = record->Overlapped;
+    // Also after a refused start: a transfer left running on the record
+    // must end before its buffer may go.
     if (TComDevice* device = operation.Device())
         device->Wait(operation);
+    if (!record->Started)
+        return 0;
     if (operation.Error() != 0)
         ReportPortError(record->Kind == tkWrite ? CE_WriteFailed : CE_ReadFailed, operation.Error());
     return static_cast<std::int32_t>(operation.Transferred());

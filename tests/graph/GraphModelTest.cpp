@@ -76,6 +76,9 @@ TEST_F(GraphModelTest, CurvesGetUniqueNamesWhateverTheirLength)
     EXPECT_EQ(index, 1);
     EXPECT_FALSE(graph.FindCurve("Cosinus", index));
     EXPECT_EQ(index, -1);
+    // The long name given to AddCurve finds the curve stored under its cut form.
+    EXPECT_TRUE(graph.FindCurve(std::string(45, 'A'), index));
+    EXPECT_EQ(index, 3);
 }
 
 TEST_F(GraphModelTest, CurveKeepsTheGivenLineAndCreationDefaults)

@@ -336,14 +336,19 @@ TEST_F(ComPortTest, HandlerReceivesFailuresAndOperationsCarryOn)
     EXPECT_EQ(reports[0].OsError, ENOENT);
     EXPECT_EQ(reports[0].SystemMessage, "System Error.  Code: 2.\nNo such file or directory");
 
-    // Writing on the invalid handle: not open, then the write fails at
-    // start and again at completion; nothing is raised.
+    // Transfers on the invalid handle: not open, then the transfer fails to
+    // start; its wait adds nothing and nothing is raised.
     reports.clear();
     EXPECT_EQ(port.WriteText("x"), 0);
-    EXPECT_EQ(ReportedKinds(), (std::vector<TComExceptions>{CEPortNotOpen, CE_WriteFailed, CE_WriteFailed}));
+    EXPECT_EQ(ReportedKinds(), (std::vector<TComExceptions>{CEPortNotOpen, CE_WriteFailed}));
     EXPECT_EQ(reports[0].OsError, 0);
     EXPECT_EQ(reports[0].SystemMessage, "");
     EXPECT_EQ(reports[1].OsError, EBADF);
+    reports.clear();
+    std::string text = "old";
+    EXPECT_EQ(port.ReadText(text, 5), 0);
+    EXPECT_EQ(text, "");
+    EXPECT_EQ(ReportedKinds(), (std::vector<TComExceptions>{CEPortNotOpen, CE_ReadFailed}));
 
     reports.clear();
     EXPECT_EQ(port.BeginWrite("x", 1, nullptr), 0);
@@ -355,6 +360,43 @@ TEST_F(ComPortTest, HandlerReceivesFailuresAndOperationsCarryOn)
     port.Disconnect();
     EXPECT_FALSE(port.Connected());
     EXPECT_EQ(ReportedKinds(), (std::vector<TComExceptions>{CE_ConnChangeProp, CE_PurgeFailed}));
+}
+
+TEST_F(ComPortTest, TransferThatFailsToStartIsReportedOnceAndWaitsWithNothing)
+{
+    auto script = std::make_shared<TRecordingDevice::TScript>();
+    TComPort port;
+    port.SetDeviceOpener(TRecordingDevice::Opener(script));
+    port.Connect();
+    RecordReports(port);
+    char buffer[4] = "abc";
+    struct TCase {
+        const char* Refused; // the device call that fails, or none: a negative count
+        bool Write;
+        TComExceptions Failure;
+        int OsError;
+    };
+    for (const TCase& c : {TCase{"StartWrite", true, CE_WriteFailed, EIO}, TCase{"StartRead", false, CE_ReadFailed, EIO},
+                           TCase{nullptr, true, CE_WriteFailed, EINVAL}, TCase{nullptr, false, CE_ReadFailed, EINVAL}}) {
+        SCOPED_TRACE(testing::Message() << (c.Refused ? c.Refused : "negative count") << (c.Write ? " write" : " read"));
+        const auto start = [&](std::int32_t count, TTransferRecord* record) {
+            return c.Write ? port.BeginWrite(buffer, count, record) : port.BeginRead(buffer, count, record);
+        };
+        // A record that carried a whole transfer before: its old count is not
+        // given again.
+        auto record = NewTransfer();
+        EXPECT_EQ(start(3, record.get()), c.Write ? 3 : 0);
+        EXPECT_EQ(port.WaitTransfer(record.get()), c.Write ? 3 : 0);
+        if (c.Refused)
+            script->Failures[c.Refused] = c.OsError;
+        reports.clear();
+        EXPECT_EQ(start(c.Refused ? 3 : -1, record.get()), 0);
+        EXPECT_EQ(port.WaitTransfer(record.get()), 0);
+        EXPECT_EQ(ReportedKinds(), std::vector<TComExceptions>{c.Failure});
+        EXPECT_EQ(reports.at(0).OsError, c.OsError);
+        FreeTransfer(record);
+        script->Failures.clear();
+    }
 }
 
 TEST_F(ComPortTest, LoadingRecordsConnectedAndOpensWhenLoaded)

@@ -67,6 +67,12 @@ TEST(ComTextsTest, CharactersOutsidePrintableRangeUseHashAndCode)
     EXPECT_EQ(TextToChar("#abc"), 0);
     EXPECT_EQ(TextToChar("#12x"), 0);
     EXPECT_EQ(TextToChar("#99999999999"), 0);
+    // One sign at most, and the number within 32 bits.
+    EXPECT_EQ(TextToChar("#+65"), 'A');
+    EXPECT_EQ(TextToChar("#+-1"), 0);
+    EXPECT_EQ(TextToChar("#--1"), 0);
+    EXPECT_EQ(TextToChar("#-2147483647"), 1);
+    EXPECT_EQ(TextToChar("#2147483648"), 0);
     EXPECT_EQ(TextToChar("#"), '#');
     EXPECT_EQ(TextToChar("e"), 'e');
     EXPECT_EQ(TextToChar("ab"), 'a');
