@@ -1,10 +1,10 @@
 #include "app/SpectrumExport.h"
 
 #include "common/Exception.h"
+#include "common/WholeFile.h"
 
 #include <QBuffer>
 #include <QImage>
-#include <QSaveFile>
 
 namespace {
 
@@ -21,21 +21,8 @@ QByteArray Utf8(const std::string& eightBit)
 
 void WriteWhole(const QString& path, const QByteArray& data)
 {
-    QSaveFile file(path);
-    // Unbuffered, so a write the system cuts short shows in its count: a
-    // buffered one is flushed by commit(), which then does not notice a
-    // failure and puts the truncated file in place.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        RaiseWriteError(path, file.errorString());
-    // A short write is followed by another, which fails with the reason.
-    for (qsizetype written = 0; written < data.size();) {
-        const qint64 count = file.write(data.constData() + written, data.size() - written);
-        if (count <= 0)
-            RaiseWriteError(path, file.errorString());
-        written += count;
-    }
-    if (!file.commit())
-        RaiseWriteError(path, file.errorString());
+    if (const QString reason = ReplaceWholeFile(path, data); !reason.isEmpty())
+        RaiseWriteError(path, reason);
 }
 
 } // namespace

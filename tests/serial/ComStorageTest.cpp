@@ -7,10 +7,12 @@
 
 #include <asm/termbits.h>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <tuple>
 
 namespace fs = std::filesystem;
@@ -318,6 +320,22 @@ TEST_F(ComStorageTest, StoreFilesKeepWhatIsNotTheirsAndAreNeverOverwrittenUnpars
         EXPECT_EQ(FileBytes(file), before);
         EXPECT_EQ(port.Port(), "COM1");
     }
+
+    // A store the system cuts short (a file-size limit here) fails and
+    // leaves the earlier file whole.
+    const std::string earlier = FileBytes(Ini("kept.ini"));
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit limited = saved;
+    limited.rlim_cur = 64;
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &limited);
+    port.SetPort("COM12");
+    const int cutShort = FailureOf([&] { port.SaveSettings(ssIniFile, "kept.ini"); });
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_EQ(cutShort, 16);
+    EXPECT_EQ(FileBytes(Ini("kept.ini")), earlier);
 }
 
 TEST_F(ComStorageTest, AUserWhoMayNotWriteTheMachineFileGetsAVirtualStore)

@@ -1,7 +1,8 @@
 #include "serial/posix/StoreFile.h"
 
+#include "common/WholeFile.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -100,8 +101,7 @@ void TStoreFile::Replace(const std::string& bytes)
         TStoreFile& File;
         ~TUnlock() { File.Unlock(); }
     } unlock{*this};
-    QSaveFile file(QtName(path_));
-    const auto size = static_cast<qint64>(bytes.size());
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes.data(), size) != size || !file.commit())
-        throw EStoreError(Failure(path_, file.errorString()));
+    const QString reason = ReplaceWholeFile(QtName(path_), QByteArray::fromStdString(bytes));
+    if (!reason.isEmpty())
+        throw EStoreError(Failure(path_, reason));
 }
