@@ -1,6 +1,7 @@
 #include "app/SpectrumExport.h"
 
 #include "common/Exception.h"
+#include "support/FileSizeLimit.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,10 +9,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-#include <sys/resource.h>
-
-#include <csignal>
 
 namespace {
 
@@ -63,17 +60,12 @@ TEST(SpectrumExportTest, FilesAreReplacedWholeOrNotAtAllAndFailuresNameTheFileAn
 
     // A write the system cuts short (here at 64 bytes) leaves the earlier
     // file as it was, and no temporary file behind.
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit limited = saved;
-    limited.rlim_cur = 64;
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    setrlimit(RLIMIT_FSIZE, &limited);
     TSpectrumRecord longer = Record();
     longer.Points.resize(500, {8, 1, 255});
-    const std::string cutShort = WriteError([&] { SaveSpectrumCsv(csv, longer); });
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
+    const std::string cutShort = [&] {
+        const TFileSizeLimit limit(64);
+        return WriteError([&] { SaveSpectrumCsv(csv, longer); });
+    }();
     EXPECT_EQ(cutShort, "Cannot write \"" + csv.toStdString() + "\": File too large");
     EXPECT_EQ(Contents(csv), SpectrumCsv(Record()));
     EXPECT_EQ(QDir(directory.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"s.csv", "s.png"}));

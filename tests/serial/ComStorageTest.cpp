@@ -1,18 +1,17 @@
 #include "serial/CPort.h"
 
 #include "serial/posix/ConfigPaths.h"
+#include "support/FileSizeLimit.h"
 #include "support/PtyPair.h"
 #include "support/RecordingDevice.h"
 #include "support/TemporaryStores.h"
 
 #include <asm/termbits.h>
 #include <sys/ioctl.h>
-#include <sys/resource.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <csignal>
 #include <tuple>
 
 namespace fs = std::filesystem;
@@ -324,16 +323,11 @@ TEST_F(ComStorageTest, StoreFilesKeepWhatIsNotTheirsAndAreNeverOverwrittenUnpars
     // A store the system cuts short (a file-size limit here) fails and
     // leaves the earlier file whole.
     const std::string earlier = FileBytes(Ini("kept.ini"));
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit limited = saved;
-    limited.rlim_cur = 64;
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    setrlimit(RLIMIT_FSIZE, &limited);
     port.SetPort("COM12");
-    const int cutShort = FailureOf([&] { port.SaveSettings(ssIniFile, "kept.ini"); });
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
+    const int cutShort = [&] {
+        const TFileSizeLimit limit(64);
+        return FailureOf([&] { port.SaveSettings(ssIniFile, "kept.ini"); });
+    }();
     EXPECT_EQ(cutShort, 16);
     EXPECT_EQ(FileBytes(Ini("kept.ini")), earlier);
 }
