@@ -59,6 +59,18 @@ QRect ColorBox(const QImage& image, const QRect& area, TColor color)
     return box;
 }
 
+struct Probe {
+    int x;
+    int y;
+    TColor color;
+};
+
+void ExpectPixels(const QImage& image, std::initializer_list<Probe> probes)
+{
+    for (const Probe& p : probes)
+        EXPECT_EQ(At(image, p.x, p.y), p.color) << p.x << "," << p.y;
+}
+
 int CountColor(const QImage& image, TColor color)
 {
     int count = 0;
@@ -124,84 +136,41 @@ TEST_F(PaintTest, DefaultGraphIsAPlotAreaInSilverMarginsWithAGreyAndWhiteFrame)
 {
     TXYGraph plain;
     plain.Paint();
-    const QImage& image = plain.BackBuffer();
-    ASSERT_EQ(image.size(), QSize(400, 300));
-    EXPECT_EQ(At(image, 0, 0), clGray);
-    EXPECT_EQ(At(image, 399, 299), clGray);
-    EXPECT_EQ(At(image, 0, 150), clGray);
-    EXPECT_EQ(At(image, 200, 299), clGray);
-    EXPECT_EQ(At(image, 1, 1), clWhite);
-    EXPECT_EQ(At(image, 398, 298), clWhite);
-    EXPECT_EQ(At(image, 398, 150), clWhite);
-    EXPECT_EQ(At(image, 2, 2), clSilver);
-    EXPECT_EQ(At(image, 390, 150), clSilver);
-    EXPECT_EQ(At(image, 70, 100), clBlack);
-    EXPECT_EQ(At(image, 384, 249), clBlack);
-    EXPECT_EQ(At(image, 385, 100), clBlack); // the right edge line
-    EXPECT_EQ(At(image, 386, 100), clSilver);
+    ASSERT_EQ(plain.BackBuffer().size(), QSize(400, 300));
+    // Column 385 is the right edge line.
+    ExpectPixels(plain.BackBuffer(), {{0, 0, clGray}, {399, 299, clGray}, {0, 150, clGray}, {200, 299, clGray},
+                                      {1, 1, clWhite}, {398, 298, clWhite}, {398, 150, clWhite}, {2, 2, clSilver},
+                                      {390, 150, clSilver}, {70, 100, clBlack}, {384, 249, clBlack},
+                                      {385, 100, clBlack}, {386, 100, clSilver}});
 }
 
-TEST_F(PaintTest, MainTicksGridAndEdgeLinesOfTheXAxis)
+TEST_F(PaintTest, MainTicksSubTicksGridAndEdgeLinesOfBothAxes)
 {
     const QImage& image = Painted();
     for (int x : {239, 418, 596, 775}) {
-        EXPECT_EQ(At(image, x, Top), Plot) << x;
-        EXPECT_EQ(At(image, x, Top + 1), MainGrid) << x;
-        EXPECT_EQ(At(image, x, Bottom - 1), MainGrid) << x;
-        EXPECT_EQ(At(image, x, Bottom), Plot) << x;
-        EXPECT_EQ(At(image, x, Bottom + 1), Tick) << x;
-        EXPECT_EQ(At(image, x, Bottom + 9), Tick) << x;
+        SCOPED_TRACE(x);
+        ExpectPixels(image, {{x, Top, Plot}, {x, Top + 1, MainGrid}, {x, Bottom - 1, MainGrid}, {x, Bottom, Plot},
+                             {x, Bottom + 1, Tick}, {x, Bottom + 9, Tick}});
     }
-    for (int x : {Left, Right}) {
-        EXPECT_EQ(At(image, x, 100), Plot) << x;
-        EXPECT_EQ(At(image, x, Bottom + 1), Tick) << x;
-    }
-    EXPECT_EQ(At(image, Right + 1, 100), clSilver);
-    EXPECT_EQ(At(image, Right, Bottom), Plot);
-    EXPECT_EQ(At(image, Right + 1, Bottom), clSilver);
-    EXPECT_EQ(At(image, Left - 1, Top - 1), clSilver);
-    EXPECT_EQ(At(image, Left, Top - 1), clSilver);
-
-    // A sub tick: five pixels long, its first one under the edge line.
-    EXPECT_EQ(At(image, 918, Bottom), Plot);
-    EXPECT_EQ(At(image, 918, Bottom + 4), Tick);
-    EXPECT_EQ(At(image, 918, Bottom + 5), clSilver);
-    EXPECT_EQ(At(image, 918, 100), Plot);
-    EXPECT_EQ(At(image, 917, Bottom + 2), clSilver);
-}
-
-TEST_F(PaintTest, MainTicksGridAndEdgeLinesOfTheYAxis)
-{
-    const QImage& image = Painted();
     for (int y : {86, 142, 199, 255}) {
-        EXPECT_EQ(At(image, Left, y), Plot) << y;
-        EXPECT_EQ(At(image, Left - 1, y), Tick) << y;
-        EXPECT_EQ(At(image, Left - 9, y), Tick) << y;
-        EXPECT_EQ(At(image, Left + 1, y), MainGrid) << y;
-        EXPECT_EQ(At(image, Right - 1, y), MainGrid) << y;
-        EXPECT_EQ(At(image, Right, y), Plot) << y;
+        SCOPED_TRACE(y);
+        ExpectPixels(image, {{Left, y, Plot}, {Left - 1, y, Tick}, {Left - 9, y, Tick}, {Left + 1, y, MainGrid},
+                             {Right - 1, y, MainGrid}, {Right, y, Plot}});
     }
-    // No grid on the top and bottom edges, but their ticks are there.
-    EXPECT_EQ(At(image, 100, Top), Plot);
-    EXPECT_EQ(At(image, 100, Bottom), Plot);
-    EXPECT_EQ(At(image, Left - 1, Top), Tick);
-    EXPECT_EQ(At(image, Left - 1, Bottom), Tick);
-    // Sub tick at row 41: four pixels beside the edge line.
-    EXPECT_EQ(At(image, Left - 4, 41), Tick);
-    EXPECT_EQ(At(image, Left - 5, 41), clSilver);
-    EXPECT_EQ(At(image, 100, 41), Plot);
-}
+    // Edge lines have ticks but no grid; a sub tick is five pixels long on
+    // the X axis, its first one under the edge line, and four on the Y axis.
+    ExpectPixels(image, {{Left, 100, Plot}, {Left, Bottom + 1, Tick}, {Right, 100, Plot}, {Right, Bottom + 1, Tick},
+                         {Right + 1, 100, clSilver}, {Right, Bottom, Plot}, {Right + 1, Bottom, clSilver},
+                         {Left - 1, Top - 1, clSilver}, {Left, Top - 1, clSilver}, {100, Top, Plot},
+                         {100, Bottom, Plot}, {Left - 1, Top, Tick}, {Left - 1, Bottom, Tick},
+                         {918, Bottom, Plot}, {918, Bottom + 4, Tick}, {918, Bottom + 5, clSilver}, {918, 100, Plot},
+                         {917, Bottom + 2, clSilver}, {Left - 4, 41, Tick}, {Left - 5, 41, clSilver},
+                         {100, 41, Plot}});
 
-TEST_F(PaintTest, SubGridLinesWhenShown)
-{
     graph.XAxis().SetShowSubGrid(true);
     graph.YAxis().SetShowSubGrid(true);
-    const QImage& image = Painted();
-    EXPECT_EQ(At(image, 918, Top), Plot);
-    EXPECT_EQ(At(image, 918, 100), SubGrid);
-    EXPECT_EQ(At(image, 100, 41), SubGrid);
-    EXPECT_EQ(At(image, Right - 1, 41), SubGrid);
-    EXPECT_EQ(At(image, Right, 41), Plot);
+    ExpectPixels(Painted(), {{918, Top, Plot}, {918, 100, SubGrid}, {100, 41, SubGrid}, {Right - 1, 41, SubGrid},
+                             {Right, 41, Plot}});
 }
 
 TEST_F(PaintTest, ScaleLabelsSitCentredUnderXTicksAndBesideYTicks)
@@ -252,51 +221,34 @@ TEST_F(PaintTest, TitlesAreCentredOrPlacedWhereAsked)
     EXPECT_GE(yTitle.left(), 5);
 }
 
-TEST_F(PaintTest, CurveLinesLeaveOutTheirEndPoint)
+TEST_F(PaintTest, CurveLinesLeaveOutTheirEndPointAndAreClippedJustBeyondThePlotArea)
 {
-    AddLine({{100, 100}, {200, 100}});
+    const int segment = AddLine({{100, 100}, {200, 100}});
     const QImage& image = Painted();
-    const int y = graph.YToPixel(100);
-    const int x0 = graph.XToPixel(100);
-    const int x1 = graph.XToPixel(200);
-    EXPECT_EQ(At(image, x0 - 1, y), Plot);
-    EXPECT_EQ(At(image, x0, y), Line);
-    EXPECT_EQ(At(image, x1 - 1, y), Line);
-    EXPECT_EQ(At(image, x1, y), Plot);
+    const int y = graph.YToPixel(100), x0 = graph.XToPixel(100), x1 = graph.XToPixel(200);
+    ExpectPixels(image, {{x0 - 1, y, Plot}, {x0, y, Line}, {x1 - 1, y, Line}, {x1, y, Plot}});
     EXPECT_EQ(CountColor(image, Line), x1 - x0);
-}
 
-TEST_F(PaintTest, CurvesAreClippedJustBeyondThePlotArea)
-{
+    graph.DeleteCurve(segment);
     AddLine({{-100, 128}, {700, 128}});
     AddLine({{256, -100}, {256, 400}});
-    const QImage& image = Painted();
-    const int row = graph.YToPixel(128);
-    const int column = graph.XToPixel(256);
-    EXPECT_EQ(At(image, Left - 1, row), clSilver);
-    EXPECT_EQ(At(image, Left, row), Line);
-    EXPECT_EQ(At(image, Right, row), Line);
-    EXPECT_EQ(At(image, Right + 1, row), clSilver);
-    EXPECT_EQ(At(image, column, Top - 1), clSilver);
-    EXPECT_EQ(At(image, column, Top), Line);
-    EXPECT_EQ(At(image, column, Bottom), Line);
-    EXPECT_EQ(At(image, column, Bottom + 1), clSilver);
+    Painted();
+    const int row = graph.YToPixel(128), column = graph.XToPixel(256);
+    ExpectPixels(image, {{Left - 1, row, clSilver}, {Left, row, Line}, {Right, row, Line}, {Right + 1, row, clSilver},
+                         {column, Top - 1, clSilver}, {column, Top, Line}, {column, Bottom, Line},
+                         {column, Bottom + 1, clSilver}});
 }
 
 TEST_F(PaintTest, ValuesFarOutsideTheRangeStillDrawTheirVisiblePart)
 {
     AddLine({{256, 128}, {256e12, 128e12}, {-1e300, 5}, {std::nan(""), 7}, {300, 200}, {400, 200}});
     const QImage& image = Painted();
-    // The slope from (256, 128) towards the far point is kept: 140.5
-    // pixels up for every 447 to the right.
-    const int x = graph.XToPixel(256);
-    const int y = graph.YToPixel(128);
-    EXPECT_EQ(At(image, x, y), Line);
-    EXPECT_EQ(At(image, x + 100, y - 31), Line);
-    EXPECT_EQ(At(image, x + 100, y - 30), Plot);
-    EXPECT_EQ(At(image, x + 100, y - 32), Plot);
-    // After the point that is not a number the line starts afresh.
-    EXPECT_EQ(At(image, graph.XToPixel(350), graph.YToPixel(200)), Line);
+    // The slope from (256, 128) towards the far point is kept: 140.5 pixels
+    // up for every 447 to the right. After the point that is not a number
+    // the line starts afresh.
+    const int x = graph.XToPixel(256), y = graph.YToPixel(128);
+    ExpectPixels(image, {{x, y, Line}, {x + 100, y - 31, Line}, {x + 100, y - 30, Plot}, {x + 100, y - 32, Plot},
+                         {graph.XToPixel(350), graph.YToPixel(200), Line}});
 }
 
 TEST_F(PaintTest, InvisibleAndEmptyCurvesDrawNothingNotEvenLabelsAndMarkers)
@@ -308,9 +260,8 @@ TEST_F(PaintTest, InvisibleAndEmptyCurvesDrawNothingNotEvenLabelsAndMarkers)
     graph.AddLabel(hidden, 1, "Hidden", MarkColor, 0, 0);
     const int empty = graph.AddCurve("Empty", Line, 1, psSolid, true);
     graph.AddMarker(empty, 0, mkSquare, MarkColor);
-    const QImage& image = Painted();
-    EXPECT_EQ(CountColor(image, Line), 0);
-    EXPECT_EQ(CountColor(image, MarkColor), 0);
+    EXPECT_EQ(CountColor(Painted(), Line), 0);
+    EXPECT_EQ(CountColor(graph.BackBuffer(), MarkColor), 0);
 }
 
 TEST_F(PaintTest, MarkersAreDrawnAroundTheirPointsAndSkippedForMissingPoints)
@@ -324,30 +275,13 @@ TEST_F(PaintTest, MarkersAreDrawnAroundTheirPointsAndSkippedForMissingPoints)
     graph.AddMarker(c, 0, 7, MarkColor);
     const QImage& image = Painted();
 
-    const int sx = graph.XToPixel(100);
-    const int sy = graph.YToPixel(100);
-    EXPECT_EQ(ColorBox(image, QRect(sx - 8, sy - 8, 17, 17), MarkColor), QRect(sx - 4, sy - 4, 9, 9));
-    EXPECT_EQ(At(image, sx + 4, sy - 4), MarkColor);
-    EXPECT_EQ(At(image, sx - 4, sy + 4), MarkColor);
-    EXPECT_EQ(At(image, sx + 4, sy + 3), MarkColor);
-    EXPECT_EQ(At(image, sx, sy - 3), Plot);
-    EXPECT_EQ(At(image, sx, sy), Line);
-
-    const int cx = graph.XToPixel(200);
-    const int cy = graph.YToPixel(100);
-    EXPECT_EQ(At(image, cx, cy), MarkColor);
-    EXPECT_EQ(At(image, cx - 3, cy - 3), MarkColor);
-    EXPECT_EQ(At(image, cx + 3, cy + 3), MarkColor);
-    EXPECT_EQ(At(image, cx + 4, cy + 4), Plot);
-    EXPECT_EQ(At(image, cx + 3, cy - 3), MarkColor);
-    EXPECT_EQ(At(image, cx - 3, cy + 3), MarkColor);
-    EXPECT_EQ(At(image, cx - 4, cy + 4), Plot);
-
-    const int ex = graph.XToPixel(300);
-    const int ey = graph.YToPixel(100);
-    const QRect circle = ColorBox(image, QRect(ex - 8, ey - 8, 17, 17), MarkColor);
-    EXPECT_EQ(circle, QRect(ex - 4, ey - 4, 10, 10));
-    EXPECT_EQ(At(image, ex + 1, ey + 2), Plot);
+    const int sx = graph.XToPixel(100), cx = graph.XToPixel(200), ex = graph.XToPixel(300), y = graph.YToPixel(100);
+    EXPECT_EQ(ColorBox(image, QRect(sx - 8, y - 8, 17, 17), MarkColor), QRect(sx - 4, y - 4, 9, 9));
+    EXPECT_EQ(ColorBox(image, QRect(ex - 8, y - 8, 17, 17), MarkColor), QRect(ex - 4, y - 4, 10, 10));
+    ExpectPixels(image, {{sx + 4, y - 4, MarkColor}, {sx - 4, y + 4, MarkColor}, {sx + 4, y + 3, MarkColor},
+                         {sx, y - 3, Plot}, {sx, y, Line}, {cx, y, MarkColor}, {cx - 3, y - 3, MarkColor},
+                         {cx + 3, y + 3, MarkColor}, {cx + 4, y + 4, Plot}, {cx + 3, y - 3, MarkColor},
+                         {cx - 3, y + 3, MarkColor}, {cx - 4, y + 4, Plot}, {ex + 1, y + 2, Plot}});
 
     // Square (32 pixels) + cross (14) + circle; nothing for the others.
     EXPECT_LT(CountColor(image, MarkColor), 32 + 14 + 40);
@@ -361,8 +295,7 @@ TEST_F(PaintTest, LabelsAreDrawnBesideTheirPointsInTheirColour)
     graph.AddLabel(c, 1, "Peak", MarkColor, 5, -20);
     graph.AddLabel(c, 9, "Lost", MarkColor, 5, 20);
     const QImage& image = Painted();
-    const int x = graph.XToPixel(300);
-    const int y = graph.YToPixel(100);
+    const int x = graph.XToPixel(300), y = graph.YToPixel(100);
     const QRect ink = InkBox(image, QRect(x, y - 25, 60, 22), Plot);
     ASSERT_FALSE(ink.isEmpty());
     EXPECT_GE(ink.left(), x + 5);
@@ -382,9 +315,8 @@ TEST_F(PaintTest, CurvesLongerThanASixteenBitBufferDrawToTheirEnd)
     const int c = graph.AddCurve("Long", Line, 1, psSolid, true);
     for (int i = 0; i < 20000; ++i)
         graph.AddPoint(c, 6 + 500.0 * i / 19999, i < 19000 ? 50 : 200);
-    const QImage& image = Painted();
-    EXPECT_EQ(At(image, graph.XToPixel(500), graph.YToPixel(200)), Line);
-    EXPECT_EQ(At(image, graph.XToPixel(100), graph.YToPixel(50)), Line);
+    ExpectPixels(Painted(), {{graph.XToPixel(500), graph.YToPixel(200), Line},
+                             {graph.XToPixel(100), graph.YToPixel(50), Line}});
 }
 
 // A long curve is drawn from what is kept of it per pixel column; every
@@ -442,8 +374,7 @@ TEST_F(PaintTest, ResizingRecomputesTheScaleAtTheNextPaint)
     EXPECT_EQ(graph.XAxis().PixelLength(), 525);
     EXPECT_EQ(graph.YAxis().PixelLength(), 220);
     EXPECT_EQ(image.size(), QSize(600, 300));
-    EXPECT_EQ(At(image, 585, 100), Plot);
-    EXPECT_EQ(At(image, 586, 100), clSilver);
+    ExpectPixels(image, {{585, 100, Plot}, {586, 100, clSilver}});
 }
 
 TEST_F(PaintTest, SurfaceShowsThePictureAndTheCursorMarkOnTop)
@@ -452,18 +383,13 @@ TEST_F(PaintTest, SurfaceShowsThePictureAndTheCursorMarkOnTop)
     graph.SetCursorY(128);
     graph.SetCursorShown(true);
     graph.Paint();
-    const int x = graph.XToPixel(256);
-    const int y = graph.YToPixel(128);
+    const int x = graph.XToPixel(256), y = graph.YToPixel(128);
     const QImage& surface = graph.Surface();
     EXPECT_EQ(graph.CursorRect(), (TRect{x - 3, y - 3, x + 4, y + 4}));
-    for (int d = -3; d <= 3; ++d) {
-        EXPECT_EQ(At(surface, x + d, y - 3), clWhite);
-        EXPECT_EQ(At(surface, x + d, y + 3), clWhite);
-        EXPECT_EQ(At(surface, x - 3, y + d), clWhite);
-        EXPECT_EQ(At(surface, x + 3, y + d), clWhite);
-    }
-    EXPECT_EQ(At(surface, x, y), Plot);
-    EXPECT_EQ(At(surface, x + 4, y + 4), Plot);
+    for (int d = -3; d <= 3; ++d)
+        ExpectPixels(surface, {{x + d, y - 3, clWhite}, {x + d, y + 3, clWhite}, {x - 3, y + d, clWhite},
+                               {x + 3, y + d, clWhite}});
+    ExpectPixels(surface, {{x, y, Plot}, {x + 4, y + 4, Plot}});
     EXPECT_EQ(At(graph.BackBuffer(), x - 3, y - 3), Plot);
 
     // Moving the mark puts back what was under it.
@@ -481,21 +407,15 @@ TEST_F(PaintTest, CursorModeDrawsADiagonalCrossClippedToThePlotArea)
     graph.SetCursorX(256);
     graph.SetCursorY(128);
     graph.Paint();
-    const int x = graph.XToPixel(256);
-    const int y = graph.YToPixel(128);
-    const QImage& surface = graph.Surface();
-    for (int d = -2; d <= 3; ++d) {
-        EXPECT_EQ(At(surface, x + d, y + d), clWhite) << d;
-        EXPECT_EQ(At(surface, x - d + 1, y + d), clWhite) << d;
-    }
-    EXPECT_EQ(At(surface, x - 3, y - 3), Plot);
-    EXPECT_EQ(At(surface, x + 4, y + 4), Plot);
+    const int x = graph.XToPixel(256), y = graph.YToPixel(128);
+    for (int d = -2; d <= 3; ++d)
+        ExpectPixels(graph.Surface(), {{x + d, y + d, clWhite}, {x - d + 1, y + d, clWhite}});
+    ExpectPixels(graph.Surface(), {{x - 3, y - 3, Plot}, {x + 4, y + 4, Plot}});
 
     graph.SetCursorX(0);
     graph.SetCursorY(256);
     graph.DrawCursorMark();
-    EXPECT_EQ(At(graph.Surface(), Left - 1, Top - 1), clSilver);
-    EXPECT_EQ(At(graph.Surface(), Left + 1, Top + 1), clWhite);
+    ExpectPixels(graph.Surface(), {{Left - 1, Top - 1, clSilver}, {Left + 1, Top + 1, clWhite}});
 }
 
 TEST_F(PaintTest, PaintEnteredAgainWhileItRunsEndsWithTheSamePicture)
