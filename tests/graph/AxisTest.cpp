@@ -25,6 +25,13 @@ TAxis& MainWindowXAxis(TAxis& axis)
     return axis;
 }
 
+using Range = std::pair<double, double>;
+
+Range RangeOf(const TAxis& axis)
+{
+    return {axis.Min(), axis.Max()};
+}
+
 std::vector<double> MainTickValues(const std::vector<TAxisTick>& ticks)
 {
     std::vector<double> values;
@@ -38,8 +45,7 @@ TEST(AxisTest, NewAxisHasTheDefaultScale)
 {
     TAxis axis;
     EXPECT_EQ(axis.Title(), "Axis-Title");
-    EXPECT_EQ(axis.Min(), 0.0);
-    EXPECT_EQ(axis.Max(), 10.0);
+    EXPECT_EQ(RangeOf(axis), Range(0.0, 10.0));
     EXPECT_EQ(axis.PixelLength(), 200);
     EXPECT_EQ(axis.PixelsPerUnit(), 20.0);
     EXPECT_EQ(axis.MainStep(), 2.0);
@@ -63,8 +69,7 @@ TEST(AxisTest, RangeRulesRefuseEmptyInvertedAndNonFiniteRanges)
     EXPECT_EQ(changes.count, 0);
     axis.SetMax(std::numeric_limits<double>::max());
     axis.SetMin(-std::numeric_limits<double>::max()); // the width would overflow
-    EXPECT_EQ(axis.Min(), 0.0);
-    EXPECT_EQ(axis.Max(), std::numeric_limits<double>::max());
+    EXPECT_EQ(RangeOf(axis), Range(0.0, std::numeric_limits<double>::max()));
     EXPECT_EQ(changes.count, 1);
 
     axis.SetMin(-5);
@@ -147,11 +152,9 @@ TEST(AxisTest, ZoomWidensAboutTheCentreAndRefusesEmptyRanges)
 {
     TAxis axis;
     axis.Zoom(1.0);
-    EXPECT_EQ(axis.Min(), 0.0);
-    EXPECT_EQ(axis.Max(), 10.0);
+    EXPECT_EQ(RangeOf(axis), Range(0.0, 10.0));
     axis.Zoom(2);
-    EXPECT_EQ(axis.Min(), -5.0);
-    EXPECT_EQ(axis.Max(), 15.0);
+    EXPECT_EQ(RangeOf(axis), Range(-5.0, 15.0));
     EXPECT_EQ(axis.PixelsPerUnit(), 10.0);
     EXPECT_EQ(axis.HomeMax(), 10.0);
 
@@ -166,19 +169,16 @@ TEST(AxisTest, CentringKeepsTheWidthAndMoveRangeNeedsOverlap)
 {
     TAxis axis;
     axis.CenterOn(100);
-    EXPECT_EQ(axis.Min(), 95.0);
-    EXPECT_EQ(axis.Max(), 105.0);
+    EXPECT_EQ(RangeOf(axis), Range(95.0, 105.0));
     EXPECT_EQ(axis.GetCenter(), 100.0);
 
     axis.MoveRange(200, 210);
     EXPECT_EQ(axis.Min(), 95.0);
     axis.MoveRange(97, 107);
-    EXPECT_EQ(axis.Min(), 97.0);
-    EXPECT_EQ(axis.Max(), 107.0);
+    EXPECT_EQ(RangeOf(axis), Range(97.0, 107.0));
 
     axis.RestoreHome();
-    EXPECT_EQ(axis.Min(), 0.0);
-    EXPECT_EQ(axis.Max(), 10.0);
+    EXPECT_EQ(RangeOf(axis), Range(0.0, 10.0));
 }
 
 TEST(AxisTest, TickLayoutWithoutPanWalksDownFromMax)
@@ -200,54 +200,41 @@ TEST(AxisTest, TickLayoutWithoutPanWalksDownFromMax)
     EXPECT_EQ(xTicks[2].Offset, 822); // round(822.48)
 }
 
-TEST(AxisTest, PanOfAWholeMainStepFoldsIntoTheRange)
+// A pan of whole main steps folds into the range; what is left walks the
+// ticks by whole sub ticks.
+TEST(AxisTest, PanFoldsWholeMainStepsIntoTheRangeAndWalksTheRestBySubTicks)
 {
-    TAxis axis;
-    axis.SetPanPixels(40);
-    std::vector<TAxisTick> ticks = axis.LayoutTicks();
-    EXPECT_EQ(axis.Min(), -2.0);
-    EXPECT_EQ(axis.Max(), 8.0);
-    EXPECT_EQ(axis.PanPixels(), 0);
-    EXPECT_EQ(MainTickValues(ticks), (std::vector<double>{-2, 0, 2, 4, 6, 8}));
-
+    struct Case {
+        int pan;
+        double min, max;
+        int panPixels, panSubTicks;
+        std::vector<double> mainValues;
+        int firstOffset, lastOffset;
+    };
+    const Case cases[] = {
+        {40, -2, 8, 0, 0, {-2, 0, 2, 4, 6, 8}, 0, 200},
+        {30, 0, 10, 30, 4, {0, 2, 4, 6, 8}, -2, 198},
+        {56, -2, 8, 0, 0, {-2, 0, 2, 4, 6, 8}, 0, 200},
+        {-41, 2, 12, -1, 0, {12, 10, 8, 6, 4, 2}, 199, -1},
+        {-20, 0, 10, -20, -2, {10, 8, 6, 4, 2}, 196, -4}, // round(-2.5); i = 27 down to 2
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pan);
+        TAxis axis;
+        axis.SetPanPixels(c.pan);
+        const std::vector<TAxisTick> ticks = axis.LayoutTicks();
+        EXPECT_EQ(RangeOf(axis), Range(c.min, c.max));
+        EXPECT_EQ(std::pair(axis.PanPixels(), axis.PanSubTicks()), std::pair(c.panPixels, c.panSubTicks));
+        EXPECT_EQ(MainTickValues(ticks), c.mainValues);
+        ASSERT_EQ(ticks.size(), 26u);
+        EXPECT_EQ(std::pair(ticks.front().Offset, ticks.back().Offset), std::pair(c.firstOffset, c.lastOffset));
+    }
+    // Pan 30 is four sub ticks on: the first tick is i = -4, main value 0 sits at the pan.
     TAxis partly;
     partly.SetPanPixels(30);
-    ticks = partly.LayoutTicks();
-    EXPECT_EQ(partly.Min(), 0.0);
-    EXPECT_EQ(partly.PanSubTicks(), 4);
-    EXPECT_EQ(ticks.front().Offset, -2); // i = -4
-    EXPECT_EQ(ticks[4].Offset, 30);
-    EXPECT_TRUE(ticks[4].Main);
-    EXPECT_EQ(ticks[4].Value, 0.0);
-
-    TAxis beyond;
-    beyond.SetPanPixels(56);
-    beyond.LayoutTicks();
-    EXPECT_EQ(beyond.Min(), -2.0);
-    EXPECT_EQ(beyond.Max(), 8.0);
-    EXPECT_EQ(beyond.PanPixels(), 0);
-
-    TAxis down;
-    down.SetPanPixels(-41);
-    ticks = down.LayoutTicks();
-    EXPECT_EQ(down.Min(), 2.0);
-    EXPECT_EQ(down.Max(), 12.0);
-    EXPECT_EQ(down.PanPixels(), -1);
-    EXPECT_EQ(MainTickValues(ticks), (std::vector<double>{12, 10, 8, 6, 4, 2}));
-    EXPECT_EQ(ticks.front().Offset, 199);
-}
-
-TEST(AxisTest, NegativePanBelowAMainStepKeepsTheRangeAndWalksNegativeMainTicks)
-{
-    TAxis axis;
-    axis.SetPanPixels(-20);
-    const std::vector<TAxisTick> ticks = axis.LayoutTicks();
-    EXPECT_EQ(axis.Min(), 0.0);
-    EXPECT_EQ(axis.PanSubTicks(), -2); // round(-2.5)
-    ASSERT_EQ(ticks.size(), 26u);
-    EXPECT_EQ(ticks.front().Offset, 196); // i = 27
-    EXPECT_EQ(ticks.back().Offset, -4);   // i = 2
-    EXPECT_EQ(MainTickValues(ticks), (std::vector<double>{10, 8, 6, 4, 2}));
+    const TAxisTick zero = partly.LayoutTicks()[4];
+    EXPECT_TRUE(zero.Main);
+    EXPECT_EQ(std::pair(zero.Offset, zero.Value), std::pair(30, 0.0));
 }
 
 } // namespace
