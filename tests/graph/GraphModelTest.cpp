@@ -7,6 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -17,8 +20,7 @@ protected:
 
 TEST_F(GraphModelTest, NewGraphHasItsDefaults)
 {
-    EXPECT_EQ(graph.width(), 400);
-    EXPECT_EQ(graph.height(), 300);
+    EXPECT_EQ(graph.size(), QSize(400, 300));
     EXPECT_EQ(graph.GraphTitle(), "Graph-Title");
     EXPECT_EQ(graph.XAxis().Title(), "X-Axis-Title");
     EXPECT_EQ(graph.YAxis().Title(), "Y-Axis-Title");
@@ -50,35 +52,27 @@ TEST_F(GraphModelTest, CurvesGetUniqueNamesWhateverTheirLength)
     EXPECT_EQ(graph.AddCurve("Sinus", clLime, 1, psSolid, true), 0);
     EXPECT_EQ(graph.AddCurve("SINUS", clLime, 1, psSolid, true), 1);
     EXPECT_EQ(graph.AddCurve("sinus", clLime, 1, psSolid, true), 2);
-    EXPECT_EQ(graph.Curve(1)->Name, "SINUS1");
-    EXPECT_EQ(graph.Curve(2)->Name, "sinus2");
-
-    const std::string longName(40, 'a');
-    for (int i = 0; i < 12; ++i)
-        graph.AddCurve(longName, clLime, 1, psSolid, true);
-    EXPECT_EQ(graph.Curve(3)->Name, std::string(32, 'a'));
-    EXPECT_EQ(graph.Curve(4)->Name, std::string(31, 'a') + "1");
-    EXPECT_EQ(graph.Curve(14)->Name, std::string(30, 'a') + "11");
-
-    const std::string name31(31, 'b');
-    for (int i = 0; i < 12; ++i)
-        graph.AddCurve(name31, clLime, 1, psSolid, true);
-    EXPECT_EQ(graph.Curve(16)->Name, name31 + "1");
-    EXPECT_EQ(graph.Curve(25)->Name, std::string(30, 'b') + "10");
-    EXPECT_EQ(graph.Curve(26)->Name, std::string(30, 'b') + "11");
-
+    for (const std::string& name : {std::string(40, 'a'), std::string(31, 'b')})
+        for (int i = 0; i < 12; ++i)
+            graph.AddCurve(name, clLime, 1, psSolid, true);
     graph.AddCurve("Wellenl\xe4nge", clLime, 1, psSolid, true);
     EXPECT_EQ(graph.AddCurve("WELLENL\xc4NGE", clLime, 1, psSolid, true), 28);
-    EXPECT_EQ(graph.Curve(28)->Name, "WELLENL\xc4NGE1");
+    // Names are cut to 32 characters, the number that makes them unique included.
+    const std::pair<int, std::string> names[] = {
+        {1, "SINUS1"}, {2, "sinus2"}, {3, std::string(32, 'a')}, {4, std::string(31, 'a') + "1"},
+        {14, std::string(30, 'a') + "11"}, {16, std::string(31, 'b') + "1"}, {25, std::string(30, 'b') + "10"},
+        {26, std::string(30, 'b') + "11"}, {28, "WELLENL\xc4NGE1"}};
+    for (const auto& [index, name] : names)
+        EXPECT_EQ(graph.Curve(index)->Name, name) << index;
 
-    int index = 0;
-    EXPECT_TRUE(graph.FindCurve("sinus1", index));
-    EXPECT_EQ(index, 1);
-    EXPECT_FALSE(graph.FindCurve("Cosinus", index));
-    EXPECT_EQ(index, -1);
     // The long name given to AddCurve finds the curve stored under its cut form.
-    EXPECT_TRUE(graph.FindCurve(std::string(45, 'A'), index));
-    EXPECT_EQ(index, 3);
+    const std::tuple<std::string, bool, int> finds[] = {{"sinus1", true, 1}, {"Cosinus", false, -1},
+                                                        {std::string(45, 'A'), true, 3}};
+    for (const auto& [name, found, expected] : finds) {
+        int index = 0;
+        EXPECT_EQ(graph.FindCurve(name, index), found) << name;
+        EXPECT_EQ(index, expected) << name;
+    }
 }
 
 TEST_F(GraphModelTest, CurveKeepsTheGivenLineAndCreationDefaults)
@@ -150,12 +144,10 @@ TEST_F(GraphModelTest, PointOperationsIgnoreBadIndexes)
         EXPECT_STREQ(error.what(), "List index out of bounds (4)");
     }
 
-    double x = -7;
-    double y = -8;
-    graph.GetPoint(c, 3, x, y);
-    graph.GetPoint(2, 0, x, y);
-    EXPECT_EQ(x, -7.0);
-    EXPECT_EQ(y, -8.0);
+    std::pair<double, double> untouched{-7, -8};
+    graph.GetPoint(c, 3, untouched.first, untouched.second);
+    graph.GetPoint(2, 0, untouched.first, untouched.second);
+    EXPECT_EQ(untouched, std::pair(-7.0, -8.0));
 }
 
 TEST_F(GraphModelTest, OffsetsApplyWhenPointsAreReadOrSet)
@@ -164,14 +156,11 @@ TEST_F(GraphModelTest, OffsetsApplyWhenPointsAreReadOrSet)
     graph.AddPoint(c, 1, 2);
     graph.SetCurveYOffset(c, 10);
     graph.SetCurveXOffset(c, -1);
-    double x = 0;
-    double y = 0;
-    graph.GetPoint(c, 0, x, y);
-    EXPECT_EQ(x, 0.0);
-    EXPECT_EQ(y, 12.0);
+    std::pair<double, double> shown{-1, -1};
+    graph.GetPoint(c, 0, shown.first, shown.second);
+    EXPECT_EQ(shown, std::pair(0.0, 12.0));
     graph.SetPoint(c, 0, 7, 15);
-    EXPECT_EQ(graph.Curve(c)->Points[0].X, 8.0);
-    EXPECT_EQ(graph.Curve(c)->Points[0].Y, 5.0);
+    EXPECT_EQ(std::pair(graph.Curve(c)->Points[0].X, graph.Curve(c)->Points[0].Y), std::pair(8.0, 5.0));
     graph.InsertPoint(c, 0, 3, 3);
     EXPECT_EQ(graph.Curve(c)->Points[0].Y, 3.0);
     EXPECT_EQ(graph.GetCurveYOffset(c), 10.0);
@@ -265,10 +254,8 @@ TEST_F(GraphModelTest, ResetAxesRestoresTheHomeView)
     graph.XAxis().SetPanPixels(17);
     graph.YAxis().SetPanPixels(-3);
     graph.ResetAxes();
-    EXPECT_EQ(graph.XAxis().Min(), 0.0);
-    EXPECT_EQ(graph.XAxis().Max(), 512.0);
-    EXPECT_EQ(graph.XAxis().PanPixels(), 0);
-    EXPECT_EQ(graph.YAxis().PanPixels(), 0);
+    EXPECT_EQ(std::pair(graph.XAxis().Min(), graph.XAxis().Max()), std::pair(0.0, 512.0));
+    EXPECT_EQ(std::pair(graph.XAxis().PanPixels(), graph.YAxis().PanPixels()), std::pair(0, 0));
     EXPECT_EQ(graph.XAxis().ZoomBase(), 1.0);
 }
 
@@ -283,8 +270,7 @@ TEST_F(GraphModelTest, LeftDoubleClickResetsTheAxes)
     EXPECT_DOUBLE_EQ(graph.XAxis().Max() - graph.XAxis().Min(), 10.0);
     QTest::mouseDClick(&graph, Qt::LeftButton);
     QTest::mouseRelease(&graph, Qt::LeftButton);
-    EXPECT_EQ(graph.XAxis().Min(), 0.0);
-    EXPECT_EQ(graph.XAxis().Max(), 10.0);
+    EXPECT_EQ(std::pair(graph.XAxis().Min(), graph.XAxis().Max()), std::pair(0.0, 10.0));
 }
 
 TEST_F(GraphModelTest, MainWindowGraphMapsSensorPixelsAndReadings)
@@ -293,13 +279,10 @@ TEST_F(GraphModelTest, MainWindowGraphMapsSensorPixelsAndReadings)
     graph.XAxis().SetMax(512);
     graph.YAxis().SetMax(256);
     graph.Paint();
-    EXPECT_EQ(graph.XAxis().PixelLength(), 894);
-    EXPECT_EQ(graph.YAxis().PixelLength(), 281);
-    EXPECT_EQ(graph.XToPixel(6), 70);
-    EXPECT_EQ(graph.XToPixel(512), 954);
-    EXPECT_EQ(graph.YToPixel(256), 30);
-    EXPECT_EQ(graph.YToPixel(0), 311);
-    EXPECT_EQ(graph.YToPixel(128), 171);
+    EXPECT_EQ(std::pair(graph.XAxis().PixelLength(), graph.YAxis().PixelLength()), std::pair(894, 281));
+    EXPECT_EQ(std::vector<int>({graph.XToPixel(6), graph.XToPixel(512), graph.YToPixel(256), graph.YToPixel(0),
+                                graph.YToPixel(128)}),
+              std::vector<int>({70, 954, 30, 311, 171}));
     EXPECT_NEAR(graph.PixelToX(70), 6.0, graph.XAxis().UnitsPerPixel() / 2);
     EXPECT_NEAR(graph.PixelToY(171), 128.0, graph.YAxis().UnitsPerPixel() / 2 + 1e-9); // 140.5 rounded down
     EXPECT_EQ(graph.XToPixel(1e300), 1 << 30);
