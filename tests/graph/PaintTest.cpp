@@ -278,8 +278,10 @@ TEST_F(PaintTest, MarkersAreDrawnAroundTheirPointsAndSkippedForMissingPoints)
     const int sx = graph.XToPixel(100), cx = graph.XToPixel(200), ex = graph.XToPixel(300), y = graph.YToPixel(100);
     EXPECT_EQ(ColorBox(image, QRect(sx - 8, y - 8, 17, 17), MarkColor), QRect(sx - 4, y - 4, 9, 9));
     EXPECT_EQ(ColorBox(image, QRect(ex - 8, y - 8, 17, 17), MarkColor), QRect(ex - 4, y - 4, 10, 10));
+    // The square's corners and sides, the cross's arms, the circle's inside.
     ExpectPixels(image, {{sx + 4, y - 4, MarkColor}, {sx - 4, y + 4, MarkColor}, {sx + 4, y + 3, MarkColor},
-                         {sx, y - 3, Plot}, {sx, y, Line}, {cx, y, MarkColor}, {cx - 3, y - 3, MarkColor},
+                         {sx + 4, y + 4, MarkColor}, {sx - 4, y - 4, MarkColor}, {sx - 4, y, MarkColor},
+                         {sx, y + 4, MarkColor}, {sx, y - 3, Plot}, {sx, y, Line}, {cx, y, MarkColor}, {cx - 3, y - 3, MarkColor},
                          {cx + 3, y + 3, MarkColor}, {cx + 4, y + 4, Plot}, {cx + 3, y - 3, MarkColor},
                          {cx - 3, y + 3, MarkColor}, {cx - 4, y + 4, Plot}, {ex + 1, y + 2, Plot}});
 
