@@ -281,9 +281,10 @@ TEST_F(PaintTest, MarkersAreDrawnAroundTheirPointsAndSkippedForMissingPoints)
     // The square's corners and sides, the cross's arms, the circle's inside.
     ExpectPixels(image, {{sx + 4, y - 4, MarkColor}, {sx - 4, y + 4, MarkColor}, {sx + 4, y + 3, MarkColor},
                          {sx + 4, y + 4, MarkColor}, {sx - 4, y - 4, MarkColor}, {sx - 4, y, MarkColor},
-                         {sx, y + 4, MarkColor}, {sx, y - 3, Plot}, {sx, y, Line}, {cx, y, MarkColor}, {cx - 3, y - 3, MarkColor},
-                         {cx + 3, y + 3, MarkColor}, {cx + 4, y + 4, Plot}, {cx + 3, y - 3, MarkColor},
-                         {cx - 3, y + 3, MarkColor}, {cx - 4, y + 4, Plot}, {ex + 1, y + 2, Plot}});
+                         {sx, y + 4, MarkColor}, {sx, y - 3, Plot}, {sx, y, Line}, {cx, y, MarkColor},
+                         {cx - 3, y - 3, MarkColor}, {cx + 3, y + 3, MarkColor}, {cx + 4, y + 4, Plot},
+                         {cx + 3, y - 3, MarkColor}, {cx - 3, y + 3, MarkColor}, {cx - 4, y + 4, Plot},
+                         {ex + 1, y + 2, Plot}});
 
     // Square (32 pixels) + cross (14) + circle; nothing for the others.
     EXPECT_LT(CountColor(image, MarkColor), 32 + 14 + 40);
