@@ -1,6 +1,6 @@
 #include "support/PeerPlot.h"
 
-#include "app/SpectrumGraphLayout.h"
+#include "app/AcquisitionGraphLayout.h"
 
 #include <qcustomplot.h>
 

@@ -1,6 +1,6 @@
 #include "app/ComMainForm.h"
 
-#include "app/SpectrumGraphLayout.h"
+#include "app/AcquisitionGraphLayout.h"
 #include "serial/CPort.h"
 
 void TForm1::LoadGraphSettings()

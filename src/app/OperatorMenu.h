@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/SpectrumExport.h"
+#include "app/ExportFiles.h"
 
 #include <QObject>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "app/SpectrumGraphLayout.h"
+#include "app/AcquisitionGraphLayout.h"
 #include "graph/Canvas.h"
 #include "graph/Graph.h"
 #include "synthetic_spectrum/SyntheticSpectrum.h"

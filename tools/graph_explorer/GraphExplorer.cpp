@@ -1,6 +1,6 @@
 #include "graph_explorer/GraphExplorer.h"
 
-#include "app/SpectrumGraphLayout.h"
+#include "app/AcquisitionGraphLayout.h"
 #include "graph/Graph.h"
 #include "synthetic_spectrum/SyntheticSpectrum.h"
 

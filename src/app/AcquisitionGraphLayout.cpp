@@ -1,4 +1,4 @@
-#include "app/SpectrumGraphLayout.h"
+#include "app/AcquisitionGraphLayout.h"
 
 #include "graph/Graph.h"
 

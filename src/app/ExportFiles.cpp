@@ -1,4 +1,4 @@
-#include "app/SpectrumExport.h"
+#include "app/ExportFiles.h"
 
 #include "common/Exception.h"
 #include "common/WholeFile.h"

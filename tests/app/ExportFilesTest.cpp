@@ -1,4 +1,4 @@
-#include "app/SpectrumExport.h"
+#include "app/ExportFiles.h"
 
 #include "common/Exception.h"
 #include "support/FileSizeLimit.h"
@@ -34,7 +34,7 @@ std::string WriteError(const std::function<void()>& write)
     return "written";
 }
 
-TEST(SpectrumExportTest, CsvHasTheHeaderTheColumnsAndOnePointPerLine)
+TEST(ExportFilesTest, CsvHasTheHeaderTheColumnsAndOnePointPerLine)
 {
     EXPECT_EQ(SpectrumCsv(Record()), QByteArray("# time: 2024-05-17T14:03:09Z\n# port: COM11\n# baud rate: 115200\n"
                                                 "# exposure: 1\xc3\xa4\n# offset: -10\n# gain: 2\n"
@@ -45,7 +45,7 @@ TEST(SpectrumExportTest, CsvHasTheHeaderTheColumnsAndOnePointPerLine)
     EXPECT_TRUE(SpectrumCsv(local).startsWith("# time: 2024-01-02T03:04:05+01:00\n"));
 }
 
-TEST(SpectrumExportTest, FilesAreReplacedWholeOrNotAtAllAndFailuresNameTheFileAndTheReason)
+TEST(ExportFilesTest, FilesAreReplacedWholeOrNotAtAllAndFailuresNameTheFileAndTheReason)
 {
     QTemporaryDir directory;
     const QString csv = directory.filePath(QStringLiteral("s.csv"));
