@@ -43,9 +43,15 @@ CallQueue& queue()
     return instance;
 }
 
+// The waiting workers are woken by the caller once it has let go of the
+// lock: woken under it, a worker would only wake to block on the lock again.
 void markDone(HandOver& handOver)
 {
     handOver.done = true;
+}
+
+void wakeWorkers()
+{
     queue().handOverDone.notify_all();
 }
 
@@ -57,10 +63,10 @@ void handOverAndWait(HandOver& handOver)
         throw std::logic_error("TSynchronizer::Prepare was not called on the user-interface thread");
     std::unique_lock lock(queue().mutex);
     queue().pending.push_back(&handOver);
-    queue().uiWake.notify_all();
     // Woken outside the lock, so the UI thread does not wake up to a lock
     // still held.
     lock.unlock();
+    queue().uiWake.notify_all();
     const std::uint64_t one = 1;
     // A full counter already means "wake up"; nothing else can fail here.
     [[maybe_unused]] ssize_t written = ::write(wakeFd, &one, sizeof one);
@@ -120,16 +126,19 @@ void TSynchronizer::Send(const std::function<void()>& call, const void* owner)
 
 void TSynchronizer::DiscardSent(const void* owner)
 {
-    std::lock_guard lock(queue().mutex);
-    auto& pending = queue().pending;
-    for (auto it = pending.begin(); it != pending.end();) {
-        if ((*it)->releaseWhenTaken && (*it)->owner == owner) {
-            markDone(**it);
-            it = pending.erase(it);
-        } else {
-            ++it;
+    {
+        std::lock_guard lock(queue().mutex);
+        auto& pending = queue().pending;
+        for (auto it = pending.begin(); it != pending.end();) {
+            if ((*it)->releaseWhenTaken && (*it)->owner == owner) {
+                markDone(**it);
+                it = pending.erase(it);
+            } else {
+                ++it;
+            }
         }
     }
+    wakeWorkers();
 }
 
 int TSynchronizer::RunPendingCalls()
@@ -147,6 +156,7 @@ int TSynchronizer::RunPendingCalls()
             const std::function<void()> call = *next.call;
             markDone(next);
             lock.unlock();
+            wakeWorkers();
             call();
             continue;
         }
@@ -160,6 +170,8 @@ int TSynchronizer::RunPendingCalls()
         lock.lock();
         next.error = error;
         markDone(next);
+        lock.unlock();
+        wakeWorkers();
     }
 }
 
@@ -176,6 +188,8 @@ void TSynchronizer::ServeUntil(const std::function<bool()>& done)
 
 void TSynchronizer::WakeUiThread()
 {
-    std::lock_guard lock(queue().mutex);
+    // Taking the lock orders the caller's change of the condition before the
+    // UI thread's next check of it; the wake-up itself comes after.
+    { std::lock_guard lock(queue().mutex); }
     queue().uiWake.notify_all();
 }
