@@ -80,7 +80,8 @@ void TForm1::ComPortRxFlag(TCustomComPort*)
     XYGraph1->Paint();
 
     // A programmatic click runs the handler even while the button is disabled.
-    Button_SendClick();
+    if (KeepAcquiring)
+        Button_SendClick();
 }
 
 void TForm1::Bt_StoreClick()
