@@ -46,6 +46,9 @@ public:
     QLineEdit* Edit1;
     QLineEdit* Edit2;
     std::unique_ptr<TComPort> ComPort;
+    // Whether a plotted frame asks for the next one. Only remote control
+    // and unattended capture turn it off, to take single frames or stop.
+    bool KeepAcquiring = true;
 
     // The receive log's bytes as they came from the port.
     TReceiveLog& Log() const { return *FLog; }

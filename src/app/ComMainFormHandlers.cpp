@@ -108,7 +108,7 @@ void TForm1::ComPortRxFlag(TCustomComPort*)
     // A programmatic click runs the handler even while the button is
     // disabled. No request while another is owed an answer, so a second
     // request never doubles the cycle.
-    if (FRequests.NextRequestDue())
+    if (FRequests.NextRequestDue() && KeepAcquiring)
         Button_SendClick();
     FLog->Append(nextFrame);
 }

@@ -5,6 +5,7 @@
 #include "app/OpenErrorAdvice.h"
 #include "app/SettingsErrorAdvice.h"
 #include "app/Reconnect.h"
+#include "app/RemoteControl.h"
 #include "common/Application.h"
 #include "common/Exception.h"
 #include "graph/Graph.h"
@@ -49,7 +50,7 @@ std::string RateText(const TCustomComPort& port)
 
 TOperatorMenu::TOperatorMenu(TForm1& form)
     : QObject(&form), form_(form), monitor_(new TAcquisitionMonitor(form)),
-      reconnect_(new TReconnect(form, monitor_->Status()))
+      reconnect_(new TReconnect(form, monitor_->Status())), remote_(new TRemoteControl(form))
 {
     CreateActions();
     connect(monitor_, &TAcquisitionMonitor::DeviceVanished, reconnect_, &TReconnect::DeviceVanished);
@@ -134,7 +135,7 @@ QMenu* TOperatorMenu::CreateMenu(QWidget* parent) const
     menu->addSeparator();
     menu->addAction(ShowStatusAction);
     menu->addMenu(QStringLiteral("Average"))->addActions(AverageActions->actions());
-    menu->addActions({TakeDarkAction, ClearDarkAction, ReconnectAction});
+    menu->addActions({TakeDarkAction, ClearDarkAction, ReconnectAction, remote_->Action});
     menu->addSeparator();
     menu->addActions({HelpAction, QuitAction});
     return menu;
