@@ -25,14 +25,14 @@ double Gaussian(double offset, double width)
 }
 } // namespace
 
-TSensorModel::TSensorModel(int fieldCount, uint32_t seed)
+TSensorModel::TSensorModel(int fieldCount, uint32_t seed, std::span<const TEmissionLine> lines)
     : random(seed)
     , noise(0.0, NoiseDeviation)
 {
     for (int pixel = FirstReadingField; pixel <= fieldCount; ++pixel) {
         baseline.push_back(DarkLevel + ResponseHump * Gaussian(pixel - ResponseCentre, ResponseSpread));
         double profile = 0.0;
-        for (const TEmissionLine& line : EmissionLines)
+        for (const TEmissionLine& line : lines)
             profile += line.Strength * Gaussian(pixel - line.Pixel, line.Width);
         lineProfile.push_back(profile);
     }

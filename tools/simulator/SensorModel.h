@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <random>
+#include <span>
 #include <vector>
 
 // One emission line of the simulated light source: a Gaussian peak at a
@@ -27,8 +28,9 @@ public:
     static constexpr double PeakCountsAtReference = 150.0;
     static const std::array<TEmissionLine, 6> EmissionLines;
 
-    // Readings for fields 6 to fieldCount (none when fieldCount < 6).
-    TSensorModel(int fieldCount, uint32_t seed);
+    // Readings for fields 6 to fieldCount (none when fieldCount < 6), with
+    // the given lines or the model's own.
+    TSensorModel(int fieldCount, uint32_t seed, std::span<const TEmissionLine> lines = EmissionLines);
 
     // readings[i] is the reading of field 6 + i. A negative exposure counts
     // as none.

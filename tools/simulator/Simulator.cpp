@@ -1,5 +1,7 @@
 #include "simulator/Simulator.h"
 
+#include "simulator/LampOptions.h"
+
 #include "common/IntegerConversion.h"
 
 #include <poll.h>
@@ -40,7 +42,7 @@ void Wait(pollfd* fds, nfds_t count, std::optional<TClock::time_point> deadline)
 TSimulator::TSimulator(const TSimulatorOptions& options)
     : options(options)
     , mapEntry(options.Name, terminal.PortPath())
-    , generator(options.Fields, options.Seed)
+    , generator(options.Fields, options.Seed, LampEmissionLines(options.Lamp, options.Fields))
     , pacer(options.Baud, options.ChunkMin, options.ChunkMax, options.Seed)
     , faultRandom(options.Seed)
 {

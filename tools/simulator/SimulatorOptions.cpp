@@ -53,7 +53,8 @@ void ReadName(const std::string& text, TSimulatorOptions& options)
 TSimulatorOptions ParseSimulatorOptions(const std::vector<std::string>& arguments)
 {
     static const std::set<std::string, std::less<>> known{
-        "--name", "--baud", "--line-end", "--chunks", "--malformed-every", "--frames", "--fields", "--seed"};
+        "--name", "--baud", "--line-end", "--chunks", "--malformed-every", "--frames", "--fields", "--seed",
+        "--lamp", "--calibration"};
     TSimulatorOptions options;
     for (size_t i = 0; i < arguments.size(); ++i) {
         std::string option = arguments[i];
@@ -93,6 +94,8 @@ TSimulatorOptions ParseSimulatorOptions(const std::vector<std::string>& argument
             options.Frames = Number<uint64_t>(option, value, 1, std::numeric_limits<uint64_t>::max());
         else if (option == "--fields")
             options.Fields = Number(option, value, 5, MaxFields);
+        else if (ReadLampOption(option, value, options.Lamp))
+            continue;
         else
             options.Seed = Number<uint32_t>(option, value, 0, std::numeric_limits<uint32_t>::max());
     }
@@ -116,5 +119,5 @@ std::string SimulatorUsage()
            "  --frames N              exit after serving N frames\n"
            "  --fields N              fields per frame, the five header lines included (default 512)\n"
            "  --seed N                seed of the spectrum noise and the chunk sizes (default 1)\n"
-           "  --help                  show this text\n";
+           + LampUsage() + "  --help                  show this text\n";
 }
