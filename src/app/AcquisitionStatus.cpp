@@ -108,5 +108,6 @@ std::vector<std::string> TAcquisitionStatus::Lines(TTime now) const
         lines.push_back("Stopped: " + *reason);
     if (reconnectPort_)
         lines.push_back("Reconnecting when " + *reconnectPort_ + " returns");
+    lines.insert(lines.end(), measurementLines_.begin(), measurementLines_.end());
     return lines;
 }

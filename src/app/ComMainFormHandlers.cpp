@@ -1,5 +1,7 @@
 #include "app/ComMainForm.h"
 
+#include "app/Measurement.h"
+#include "app/MeasurementMenu.h"
 #include "app/ReceiveLog.h"
 #include "graph/Graph.h"
 #include "serial/CPort.h"
@@ -72,6 +74,10 @@ void TForm1::ComPortRxFlag(TCustomComPort*)
     FDecoder.ReadScale(QByteArrayView(Edit1->text().toLatin1()), QByteArrayView(Edit2->text().toLatin1()));
 
     FAveraging.Add(FDecoder);
+    if (FMeasurementMenu->Measurement().PlotFrame()) {
+        Button_SendClick();
+        return;
+    }
 
     XYGraph1->DeleteCurve(0);
     const int curve = XYGraph1->AddCurve(CurveName, CurveColor, 1, psSolid, true);
