@@ -148,16 +148,17 @@ void TMeasurement::LoadLayoutForPort()
     if (port == layoutPort_)
         return;
     layoutPort_ = port;
-    TRegistry store;
-    store.OpenKey(LayoutKey);
-    const std::string text = store.ReadString(port);
-    store.CloseKey();
-    // A layout spoilt in the store is no reason to refuse the port.
+    // A store that cannot be read, or a layout spoilt in it, is no reason
+    // to refuse the port: it keeps the built-in layout.
     TFrameLayout layout;
     try {
-        if (!text.empty())
-            layout = ParseSensorLayout(text);
-    } catch (const ESpectrum&) {
+        TRegistry store;
+        if (store.OpenKey(LayoutKey)) {
+            const std::string text = store.ReadString(port);
+            if (!text.empty())
+                layout = ParseSensorLayout(text);
+        }
+    } catch (const Exception&) {
     }
     if (layout != Layout())
         SetLayout(layout);

@@ -10,6 +10,7 @@
 #include "graph/Graph.h"
 #include "serial/CPort.h"
 #include "serial/posix/PortMap.h"
+#include "serial/posix/Registry.h"
 #include "spectrum/SensorLayout.h"
 #include "support/PtyPair.h"
 
@@ -101,6 +102,21 @@ TEST_F(MeasurementWindowTest, ALayoutIsKeptPerPortAndSetsPointsAndAxes)
     EXPECT_EQ(form->Decoder().Layout(), SensorPresets()[3].Layout);
     form->MeasurementMenu().SensorActions->actions()[0]->trigger();
     EXPECT_TRUE(WaitUntil([&] { return form->Decoder().Layout() == TFrameLayout{}; }));
+
+    // A layout spoilt in the store leaves the port on the built-in one.
+    Measure().SetLayout(SmallSensor());
+    ClickButton(form->Button_Open);
+    {
+        TRegistry store;
+        ASSERT_TRUE(store.OpenKey(TMeasurement::LayoutKey));
+        store.WriteString("COM11", "pixels=many");
+        store.CloseKey();
+    }
+    form = std::make_unique<TForm1>();
+    ClickButton(form->Button_Open);
+    EXPECT_TRUE(form->ComPort->Connected());
+    EXPECT_EQ(form->Decoder().Layout(), TFrameLayout{});
+    EXPECT_TRUE(errors.Shown().empty());
 }
 
 TEST_F(MeasurementWindowTest, RatioModesWaitForTheirFramesAndLeaveGapsNotInfinities)
