@@ -3,8 +3,9 @@
 // strip chart open, for --seconds (default 3600). Every 10 s it notes the
 // resident memory and times one pan step of the strip chart. It prints the
 // frames, the memory after the first minute and at the end, their
-// difference, and the pan step's median and worst time. Not for CI: it runs
-// as long as it is told.
+// difference, and the pan step's median and worst time; the memory at each
+// sample goes to the standard error. Not for CI: it runs as long as it is
+// told.
 #include "Figures.h"
 #include "InstrumentPeer.h"
 #include "WindowBenchmark.h"
@@ -60,6 +61,8 @@ int Soak(int seconds)
     QObject::connect(&sampler, &QTimer::timeout, [&] {
         elapsed += SampleSeconds;
         last = ResidentMegabytes();
+        std::fprintf(stderr, "%d s: %.2f MB, %zu entries\n", elapsed, last,
+                     form.MeasurementMenu().Measurement().Series().Entries().size());
         if (elapsed == 60)
             firstMinute = last;
         // A pan step as a drag makes it: the chart stops following and

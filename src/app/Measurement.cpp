@@ -50,7 +50,7 @@ TMeasurement::TMeasurement(TForm1& form) : QObject(&form), form_(form)
 bool TMeasurement::Active() const
 {
     return Layout() != TFrameLayout{} || Mode() != TProcessingMode::Scope || Smoothing() > 0 || autoExposureOn_
-           || !overlays_.empty() || Tracking();
+           || markSaturation_ || !overlays_.empty() || Tracking();
 }
 
 const TFrameLayout& TMeasurement::Layout() const

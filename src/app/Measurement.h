@@ -56,6 +56,10 @@ public:
     void TakeReference();
     bool HasReference() const { return processor_.HasReference(); }
 
+    // Full-scale readings marked on the curve even with nothing else chosen.
+    bool MarkSaturation() const { return markSaturation_; }
+    void SetMarkSaturation(bool on) { markSaturation_ = on; }
+
     TAutoExposure& AutoExposure() { return autoExposure_; }
     bool AutoExposureOn() const { return autoExposureOn_; }
     void SetAutoExposureOn(bool on);
@@ -99,6 +103,7 @@ private:
     TSpectrumProcessor processor_;
     TAutoExposure autoExposure_;
     bool autoExposureOn_ = false;
+    bool markSaturation_ = false;
     TProcessedSpectrum processed_;
     std::vector<TShownOverlay> overlays_;
     TTimeSeries series_;

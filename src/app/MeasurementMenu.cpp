@@ -53,6 +53,9 @@ void TMeasurementMenu::CreateActions()
 
     TakeReferenceAction = action(QStringLiteral("Take Reference"), [this] { measurement_->TakeReference(); });
     SmoothingAction = action(QStringLiteral("Smoothing..."), [this] { ChooseSmoothing(); });
+    MarkSaturationAction = action(QStringLiteral("Mark Saturation"),
+                                  [this] { measurement_->SetMarkSaturation(MarkSaturationAction->isChecked()); });
+    MarkSaturationAction->setCheckable(true);
     AutoExposureAction = action(QStringLiteral("Automatic Exposure"),
                                 [this] { measurement_->SetAutoExposureOn(AutoExposureAction->isChecked()); });
     AutoExposureAction->setCheckable(true);
@@ -80,7 +83,8 @@ void TMeasurementMenu::AddTo(QMenu* menu, QAction* before) const
     auto* measure = new QMenu(QStringLiteral("Measure"), menu);
     measure->addActions(ModeActions->actions());
     measure->addSeparator();
-    measure->addActions({TakeReferenceAction, SmoothingAction, AutoExposureAction, ExposureLimitsAction});
+    measure->addActions(
+        {TakeReferenceAction, SmoothingAction, MarkSaturationAction, AutoExposureAction, ExposureLimitsAction});
     measure->addSeparator();
     measure->addActions({HoldAction, OpenOverlayAction, ClearOverlaysAction, SaveProcessedAction});
     measure->addSeparator();

@@ -18,7 +18,7 @@ class TTimeSeriesWindow;
 //
 //   Sensor      the preset layouts, Custom...
 //   Measure     Scope, Scope Minus Dark, Transmittance, Absorbance;
-//               Take Reference, Smoothing..., Automatic Exposure,
+//               Take Reference, Smoothing..., Mark Saturation, Automatic Exposure,
 //               Exposure Limits...; Hold Spectrum, Open Overlay...,
 //               Clear Overlays, Save Processed Spectrum...; Track...,
 //               Save Time Series...
@@ -41,6 +41,7 @@ public:
     QActionGroup* ModeActions;
     QAction* TakeReferenceAction;
     QAction* SmoothingAction;
+    QAction* MarkSaturationAction;
     QAction* AutoExposureAction;
     QAction* ExposureLimitsAction;
     QAction* HoldAction;
