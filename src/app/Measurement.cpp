@@ -60,8 +60,18 @@ const TFrameLayout& TMeasurement::Layout() const
 
 bool TMeasurement::PlotFrame()
 {
-    if (!Active())
+    if (!Active()) {
+        // Back to the window as built: its one curve in place of ours, and
+        // nothing of ours in the read-out.
+        if (plotted_) {
+            while (form_.XYGraph1->CurveCount() > 0)
+                form_.XYGraph1->DeleteCurve(0);
+            processed_ = {};
+            form_.OperatorMenu().Monitor().Status().SetMeasurementLines({});
+            plotted_ = false;
+        }
         return false;
+    }
     processor_.Process(form_.Decoder(), form_.Averaging(), processed_);
     Redraw();
     form_.OperatorMenu().Monitor().Status().SetMeasurementLines(StatusLines());

@@ -43,8 +43,7 @@ void TMeasurementMenu::CreateActions()
     }
     CustomSensorAction = action(QStringLiteral("Custom..."), [this] { ChooseCustomSensor(); });
     choice(CustomSensorAction, SensorActions, false);
-    // The check follows the layout in force, whichever way it came.
-    connect(SensorActions, &QActionGroup::triggered, this, [this] { CheckSensor(); }, Qt::QueuedConnection);
+    connect(SensorActions, &QActionGroup::triggered, this, [this] { SyncChecks(); }, Qt::QueuedConnection);
 
     ModeActions = new QActionGroup(this);
     for (const TProcessingMode mode : ProcessingModes)
@@ -78,6 +77,7 @@ void TMeasurementMenu::CreateActions()
 
 void TMeasurementMenu::AddTo(QMenu* menu, QAction* before) const
 {
+    SyncChecks();
     auto* sensor = new QMenu(QStringLiteral("Sensor"), menu);
     sensor->addActions(SensorActions->actions());
     auto* measure = new QMenu(QStringLiteral("Measure"), menu);
@@ -94,11 +94,16 @@ void TMeasurementMenu::AddTo(QMenu* menu, QAction* before) const
     menu->insertSeparator(before);
 }
 
-void TMeasurementMenu::CheckSensor()
+void TMeasurementMenu::SyncChecks() const
 {
     const std::string name = SensorLayoutName(measurement_->Layout());
     for (QAction* choice : SensorActions->actions())
         choice->setChecked(choice->text().toStdString() == name || (choice == CustomSensorAction && name == "Custom"));
+    const QString mode = QString::fromLatin1(ModeInfo(measurement_->Mode()).Name);
+    for (QAction* choice : ModeActions->actions())
+        choice->setChecked(choice->text() == mode);
+    MarkSaturationAction->setChecked(measurement_->MarkSaturation());
+    AutoExposureAction->setChecked(measurement_->AutoExposureOn());
 }
 
 void TMeasurementMenu::ChooseCustomSensor()
@@ -110,7 +115,7 @@ void TMeasurementMenu::ChooseCustomSensor()
         QLineEdit::Normal, QString::fromStdString(SensorLayoutText(measurement_->Layout())), &accepted);
     if (accepted)
         measurement_->SetLayout(ParseSensorLayout(text.toStdString()));
-    CheckSensor();
+    SyncChecks();
 }
 
 void TMeasurementMenu::ChooseSmoothing()

@@ -65,7 +65,8 @@ private:
     void ChooseBands();
     void OpenOverlay();
     QString AskForSaveFile(const QString& title, const QString& stem);
-    void CheckSensor();
+    // The checks follow the layout and mode in force, however they came.
+    void SyncChecks() const;
 
     TForm1& form_;
     TMeasurement* measurement_;

@@ -163,6 +163,14 @@ TEST_F(MeasurementWindowTest, RatioModesWaitForTheirFramesAndLeaveGapsNotInfinit
     EXPECT_EQ(Measure().Overlays().size(), 2u);
     Measure().ClearOverlays();
     EXPECT_EQ(form->XYGraph1->CurveCount(), 2);
+
+    // Back to the window as built: its curve, and none of our read-out.
+    EXPECT_TRUE(StatusSays("Saturated: 1 pixels"));
+    Measure().SetMode(TProcessingMode::Scope);
+    Measure().SetLayout(TFrameLayout{});
+    Plot({1, 2, 3});
+    EXPECT_EQ(CurveY(*form->XYGraph1).size(), 507u);
+    EXPECT_FALSE(StatusSays("Saturated: 1 pixels"));
 }
 
 // A steady source whose peak grows in a line with the exposure the window
