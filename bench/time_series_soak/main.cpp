@@ -1,13 +1,14 @@
 // Time-series soak: the real window (offscreen) acquiring unthrottled from
-// the instrument's end of a pseudo-terminal with four bands tracked and the
-// strip chart open, for --seconds (default 3600). Every 10 s it notes the
+// the simulator program (a process of its own, so its memory is not
+// counted) with four bands tracked and the
+// strip chart open, for --seconds (default 3600); --bands sets them
+// ("95:4 171:3 243:4 402:6" by default; none: no tracking, for comparison). Every 10 s it notes the
 // resident memory and times one pan step of the strip chart. It prints the
 // frames, the memory after the first minute and at the end, their
 // difference, and the pan step's median and worst time; the memory at each
 // sample goes to the standard error. Not for CI: it runs as long as it is
 // told.
 #include "Figures.h"
-#include "InstrumentPeer.h"
 #include "WindowBenchmark.h"
 
 #include "app/AcquisitionMonitor.h"
@@ -21,11 +22,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QProcess>
 #include <QTimer>
 
 #include <unistd.h>
 
-#include <climits>
 #include <cstdio>
 #include <fstream>
 
@@ -42,15 +43,25 @@ double ResidentMegabytes()
     return double(resident) * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
 }
 
-int Soak(int seconds)
+int Soak(int seconds, const QString& bands)
 {
+    QProcess simulator;
+    simulator.start(QStringLiteral(SIMULATOR_PROGRAM), {QStringLiteral("--name"), QStringLiteral("COM11")});
+    // It prints "NAME DEVICE" once its port is in the port map.
+    if (!simulator.waitForReadyRead(10000)) {
+        std::fprintf(stderr, "time_series_soak: the simulator did not start\n");
+        return 1;
+    }
     TForm1 form;
     form.show();
     form.Edit_Data->setText(QStringLiteral("100"));
-    TInstrumentPeer peer(0, INT_MAX, [] {});
     form.Button_OpenClick();
-    form.MeasurementMenu().Track(TMeasurementMenu::ParseBands(QStringLiteral("95:4 171:3 243:4 402:6")));
+    // "none": the window as built, for comparison.
+    const bool tracking = bands != QStringLiteral("none");
+    form.MeasurementMenu().Track(TMeasurementMenu::ParseBands(tracking ? bands : QStringLiteral("1")));
     TTimeSeriesWindow& chart = *form.MeasurementMenu().SeriesWindow();
+    if (!tracking)
+        form.MeasurementMenu().Measurement().Track({});
 
     double firstMinute = 0.0;
     double last = 0.0;
@@ -81,6 +92,8 @@ int Soak(int seconds)
     QApplication::exec();
     const int frames = form.OperatorMenu().Monitor().Status().Frames();
     form.Button_OpenClick();
+    simulator.terminate();
+    simulator.waitForFinished(5000);
 
     Print("soak_seconds", elapsed, "s");
     Print("frames", frames, "frames");
@@ -100,6 +113,9 @@ int main(int argc, char** argv)
     return RunWindowBenchmark(argc, argv, "time_series_soak", [](const QStringList& arguments) {
         const qsizetype at = arguments.indexOf(QStringLiteral("--seconds"));
         const int seconds = at >= 0 && at + 1 < arguments.size() ? arguments[at + 1].toInt() : 3600;
-        return Soak(std::max(seconds, 60));
+        const qsizetype bands = arguments.indexOf(QStringLiteral("--bands"));
+        return Soak(std::max(seconds, 60), bands >= 0 && bands + 1 < arguments.size()
+                                               ? arguments[bands + 1]
+                                               : QStringLiteral("95:4 171:3 243:4 402:6"));
     });
 }
