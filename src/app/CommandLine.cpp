@@ -70,12 +70,25 @@ TCommandLine::TCommandLine()
                   QStringLiteral("RATE")),
       exposureOption_(QStringLiteral("exposure"), QStringLiteral("Puts TEXT in the exposure field."),
                       QStringLiteral("TEXT")),
-      startOption_(QStringLiteral("start"), QStringLiteral("Opens the port and sends the exposure at once."))
+      startOption_(QStringLiteral("start"), QStringLiteral("Opens the port and sends the exposure at once.")),
+      remoteOption_(QStringLiteral("remote"),
+                    QStringLiteral("Serves SCPI remote control on [ADDRESS:]PORT (address 127.0.0.1 unless named; "
+                                   "port 0 picks a free one)."),
+                    QStringLiteral("[ADDRESS:]PORT")),
+      headlessOption_(QStringLiteral("headless"),
+                      QStringLiteral("Captures without a window: needs --port, --exposure, --frames and --output.")),
+      framesOption_(QStringLiteral("frames"), QStringLiteral("With --headless: captures N frames."),
+                    QStringLiteral("N")),
+      outputOption_(QStringLiteral("output"), QStringLiteral("With --headless: writes the frames to FILE as CSV."),
+                    QStringLiteral("FILE")),
+      averageOption_(QStringLiteral("average"),
+                     QStringLiteral("With --headless: writes the mean of the frames instead of each."))
 {
     parser_.setApplicationDescription(
         QStringLiteral("Acquires and plots the spectra of a line-sensor spectrometer on a serial port."));
     for (const QCommandLineOption& option :
-         {helpOption_, versionOption_, portOption_, baudOption_, exposureOption_, startOption_})
+         {helpOption_, versionOption_, portOption_, baudOption_, exposureOption_, startOption_, remoteOption_,
+          headlessOption_, framesOption_, outputOption_, averageOption_})
         parser_.addOption(option);
 }
 
@@ -115,6 +128,7 @@ std::optional<TCommandLine::TExit> TCommandLine::Parse(const QStringList& argume
 std::optional<QString> TCommandLine::ReadStartOptions()
 {
     options_ = {};
+    automation_ = {};
     if (parser_.isSet(portOption_)) {
         const QString name = parser_.value(portOption_);
         options_.Port = EightBit(name);
@@ -131,5 +145,39 @@ std::optional<QString> TCommandLine::ReadStartOptions()
             return QStringLiteral("--exposure takes 8-bit (Latin-1) text, not ") + Quoted(text);
     }
     options_.Start = parser_.isSet(startOption_);
+    if (parser_.isSet(remoteOption_)) {
+        automation_.Remote = ParseRemoteAddress(parser_.value(remoteOption_));
+        if (!automation_.Remote)
+            return QStringLiteral("--remote takes [ADDRESS:]PORT such as 5025 or 127.0.0.1:5025, not ")
+                   + Quoted(parser_.value(remoteOption_));
+    }
+    return ReadCaptureOptions();
+}
+
+std::optional<QString> TCommandLine::ReadCaptureOptions()
+{
+    automation_.Headless = parser_.isSet(headlessOption_);
+    if (!automation_.Headless) {
+        for (const QCommandLineOption& option : {framesOption_, outputOption_, averageOption_})
+            if (parser_.isSet(option))
+                return QStringLiteral("--%1 goes with --headless").arg(option.names().first());
+        return std::nullopt;
+    }
+    for (const QCommandLineOption& option : {portOption_, exposureOption_, framesOption_, outputOption_})
+        if (!parser_.isSet(option))
+            return QStringLiteral("--headless needs --%1").arg(option.names().first());
+    if (options_.Start)
+        return QStringLiteral("--headless starts by itself; leave out --start");
+    bool number = false;
+    const QString frames = parser_.value(framesOption_);
+    automation_.Frames = frames.toInt(&number);
+    if (!number || automation_.Frames < 1 || frames.startsWith(u'+'))
+        return QStringLiteral("--frames takes a whole number of frames, 1 or more, not ") + Quoted(frames);
+    automation_.Output = parser_.value(outputOption_);
+    if (automation_.Output.isEmpty())
+        return QStringLiteral("--output takes a file name");
+    if (automation_.Output.endsWith(QStringLiteral(".jdx"), Qt::CaseInsensitive))
+        return QStringLiteral("--output: this version writes CSV only, not JCAMP-DX (.jdx)");
+    automation_.AverageFrames = parser_.isSet(averageOption_);
     return std::nullopt;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "remote/RemoteAddress.h"
 #include "serial/ComTypes.h"
 
 #include <QCommandLineParser>
@@ -20,6 +21,19 @@ struct TStartOptions {
     std::optional<std::string> Exposure; // 8-bit text
     // Open the port and send the exposure at once.
     bool Start = false;
+};
+
+// What the options ask for beyond the window: remote control, unattended
+// capture.
+struct TAutomationOptions {
+    // Serve remote control there.
+    std::optional<TRemoteAddress> Remote;
+    // Unattended capture: Frames frames without a window, written to
+    // Output, each or (AverageFrames) their mean.
+    bool Headless = false;
+    int Frames = 0;
+    QString Output;
+    bool AverageFrames = false;
 };
 
 // The program's command-line options. With none given, the program starts
@@ -51,6 +65,7 @@ public:
     std::optional<TExit> Parse(const QStringList& arguments);
 
     const TStartOptions& Options() const { return options_; }
+    const TAutomationOptions& Automation() const { return automation_; }
 
     // The first line of --version: the program's name and version.
     static QString VersionText();
@@ -60,6 +75,7 @@ private:
     TExit UsageError(const QString& message) const;
     // Reads the start options; the reason when a value cannot be used.
     std::optional<QString> ReadStartOptions();
+    std::optional<QString> ReadCaptureOptions();
 
     QCommandLineParser parser_;
     QCommandLineOption helpOption_;
@@ -68,5 +84,11 @@ private:
     QCommandLineOption baudOption_;
     QCommandLineOption exposureOption_;
     QCommandLineOption startOption_;
+    QCommandLineOption remoteOption_;
+    QCommandLineOption headlessOption_;
+    QCommandLineOption framesOption_;
+    QCommandLineOption outputOption_;
+    QCommandLineOption averageOption_;
     TStartOptions options_;
+    TAutomationOptions automation_;
 };

@@ -5,7 +5,9 @@
 #include "app/Measurement.h"
 #include "app/MeasurementMenu.h"
 #include "app/OpenErrorAdvice.h"
+#include "app/SettingsErrorAdvice.h"
 #include "app/Reconnect.h"
+#include "app/RemoteControl.h"
 #include "common/Application.h"
 #include "common/Exception.h"
 #include "graph/Graph.h"
@@ -50,7 +52,7 @@ std::string RateText(const TCustomComPort& port)
 
 TOperatorMenu::TOperatorMenu(TForm1& form)
     : QObject(&form), form_(form), monitor_(new TAcquisitionMonitor(form)),
-      reconnect_(new TReconnect(form, monitor_->Status()))
+      reconnect_(new TReconnect(form, monitor_->Status())), remote_(new TRemoteControl(form))
 {
     CreateActions();
     connect(monitor_, &TAcquisitionMonitor::DeviceVanished, reconnect_, &TReconnect::DeviceVanished);
@@ -64,6 +66,8 @@ TOperatorMenu::TOperatorMenu(TForm1& form)
 
     TApplication::SetExceptionAdvice([this](const std::exception& error) {
         // The window closes its port on the way out, before this goes.
+        if (const std::string advice = SettingsErrorAdvice(error); !advice.empty())
+            return QString::fromLatin1(advice);
         return form_.ComPort ? QString::fromLatin1(OpenErrorAdvice(error, form_.ComPort->Port())) : QString();
     });
 }
@@ -133,7 +137,7 @@ QMenu* TOperatorMenu::CreateMenu(QWidget* parent) const
     menu->addSeparator();
     menu->addAction(ShowStatusAction);
     menu->addMenu(QStringLiteral("Average"))->addActions(AverageActions->actions());
-    menu->addActions({TakeDarkAction, ClearDarkAction, ReconnectAction});
+    menu->addActions({TakeDarkAction, ClearDarkAction, ReconnectAction, remote_->Action});
     menu->addSeparator();
     menu->addActions({HelpAction, QuitAction});
     return menu;

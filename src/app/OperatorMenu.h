@@ -13,6 +13,7 @@ class QWidget;
 class TAcquisitionMonitor;
 class TForm1;
 class TReconnect;
+class TRemoteControl;
 
 // The operator's tools around the window: a context menu on the window's
 // background and on the receive log (the graph keeps its right button for
@@ -25,6 +26,7 @@ class TReconnect;
 //   Average                                1 (off), 2, 4, ... 64 frames
 //   Take Dark Frame, Clear Dark Frame
 //   Reconnect Automatically
+//   Remote Control on 127.0.0.1:5025
 //   Help                    F1
 //   Quit                    Ctrl+Q
 //
@@ -38,6 +40,7 @@ public:
 
     TAcquisitionMonitor& Monitor() const { return *monitor_; }
     TReconnect& Reconnect() const { return *reconnect_; }
+    TRemoteControl& RemoteControl() const { return *remote_; }
 
     // The spectrum shown and what it was acquired with; raises an Exception
     // when no frame has been plotted yet.
@@ -75,5 +78,6 @@ private:
     TForm1& form_;
     TAcquisitionMonitor* monitor_;
     TReconnect* reconnect_;
+    TRemoteControl* remote_;
     QString lastDirectory_;
 };

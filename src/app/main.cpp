@@ -1,5 +1,7 @@
 #include "app/ComMainForm.h"
 #include "app/CommandLine.h"
+#include "app/HeadlessCapture.h"
+#include "app/RemoteControl.h"
 #include "app/StartOptions.h"
 #include "app/WindowPlacement.h"
 #include "common/Application.h"
@@ -49,14 +51,23 @@ int main(int argc, char** argv)
     if (const std::optional<TCommandLine::TExit> exit = commandLine.Informational(Arguments(argc, argv)))
         return Finish(*exit);
 
+    // Unattended capture needs no display.
+    if (Arguments(argc, argv).contains(QStringLiteral("--headless")) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     TApplication application(argc, argv);
     if (const std::optional<TCommandLine::TExit> exit = commandLine.Parse(QCoreApplication::arguments()))
         return Finish(*exit);
 
     TApplication::SetTitle(QStringLiteral("Mirelda ver. 2.10 example"));
+    const TStartOptions& options = commandLine.Options();
+    const TAutomationOptions& automation = commandLine.Automation();
+    if (automation.Headless)
+        return RunHeadless(options, automation);
     SetWindowIcon();
     TForm1 form;
-    ApplyStartOptions(form, commandLine.Options());
+    ApplyStartOptions(form, options);
+    if (automation.Remote && !StartRemoteControl(form, *automation.Remote))
+        return 1;
     TWindowPlacement placement(form, *form.XYGraph1);
     placement.Show();
     return application.exec();

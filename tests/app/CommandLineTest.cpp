@@ -92,4 +92,51 @@ TEST(CommandLineTest, ReadsPortRateExposureAndStart)
         EXPECT_TRUE(help.contains(QLatin1String(option))) << option;
 }
 
+
+TEST(CommandLineTest, ReadsRemoteAndUnattendedCaptureAndRefusesWhatDoesNotGoTogether)
+{
+    struct TAutomationCase {
+        QStringList arguments;
+        const char* error; // nullptr: accepted
+        QString remote;
+        int frames;
+        bool average;
+    };
+    const QStringList capture{"mirelda", "--headless", "--port", "COM11", "--exposure", "100", "--output", "f.csv"};
+    const TAutomationCase cases[] = {
+        {{"mirelda", "--remote", "5025"}, nullptr, "127.0.0.1:5025", 0, false},
+        {{"mirelda", "--remote=0.0.0.0:6000"}, nullptr, "0.0.0.0:6000", 0, false},
+        {{"mirelda", "--remote", "localhost"}, "mirelda: --remote takes [ADDRESS:]PORT", "", 0, false},
+        {capture + QStringList{"--frames", "100"}, nullptr, "", 100, false},
+        {capture + QStringList{"--frames", "3", "--average", "--remote", "0"}, nullptr, "127.0.0.1:0", 3, true},
+        {capture + QStringList{"--frames", "0"}, "mirelda: --frames takes a whole number of frames, 1 or more", "", 0,
+         false},
+        {capture + QStringList{"--frames", "+5"}, "mirelda: --frames takes", "", 0, false},
+        {capture + QStringList{"--frames", "5", "--start"}, "mirelda: --headless starts by itself", "", 0, false},
+        {capture.mid(0, 6) + QStringList{"--frames", "5"}, "mirelda: --headless needs --output", "", 0, false},
+        {{"mirelda", "--headless", "--exposure", "1", "--frames", "1", "--output", "x"},
+         "mirelda: --headless needs --port", "", 0, false},
+        {capture.mid(0, 6) + QStringList{"--frames", "5", "--output", "s.JDX"},
+         "mirelda: --output: this version writes CSV only", "", 0, false},
+        {{"mirelda", "--frames", "5"}, "mirelda: --frames goes with --headless", "", 0, false},
+        {{"mirelda", "--average"}, "mirelda: --average goes with --headless", "", 0, false},
+    };
+    for (const TAutomationCase& c : cases) {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
+        TCommandLine commandLine;
+        const auto exit = commandLine.Parse(c.arguments);
+        ASSERT_EQ(exit.has_value(), c.error != nullptr);
+        if (exit) {
+            EXPECT_EQ(exit->Status, 2);
+            EXPECT_TRUE(StartsWith(exit->Error, c.error)) << exit->Error.toStdString();
+            continue;
+        }
+        const TAutomationOptions& automation = commandLine.Automation();
+        EXPECT_EQ(automation.Remote ? RemoteAddressText(*automation.Remote) : QString(), c.remote);
+        EXPECT_EQ(automation.Headless, c.frames > 0);
+        EXPECT_EQ(automation.Frames, c.frames);
+        EXPECT_EQ(automation.AverageFrames, c.average);
+    }
+}
+
 } // namespace

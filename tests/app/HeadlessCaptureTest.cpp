@@ -1,0 +1,135 @@
+#include "AppTestSupport.h"
+
+#include "app/FrameDecoder.h"
+#include "simulator/SensorModel.h"
+#include "tools/SimulatorProcess.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+// The program run for unattended capture from the simulator, as a script
+// would run it.
+class HeadlessCaptureTest : public ::testing::Test {
+protected:
+    void StartSimulator(std::vector<std::string> options)
+    {
+        options.insert(options.end(), {"--name", "COM11", "--seed", "7"});
+        simulator = std::make_unique<TSimulatorProcess>(options);
+        ASSERT_FALSE(simulator->StartLine().empty());
+    }
+    void StartCapture(const QStringList& options)
+    {
+        program.setProgram(QStringLiteral(MIRELDA_PROGRAM));
+        program.setArguments(QStringList{"--headless", "--port", "COM11", "--exposure", "100", "--output", Output()}
+                             + options);
+        program.start();
+        ASSERT_TRUE(program.waitForStarted());
+    }
+    // The exit status, and standard error as lines.
+    std::pair<int, QStringList> Finish()
+    {
+        EXPECT_TRUE(program.waitForFinished(30000));
+        const QString error = QString::fromLocal8Bit(program.readAllStandardError());
+        return {program.exitCode(), error.split(u'\n', Qt::SkipEmptyParts)};
+    }
+    QString Output() const { return directory.filePath(QStringLiteral("frames.csv")); }
+    QList<QByteArray> OutputLines() const
+    {
+        QFile file(Output());
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        return file.readAll().split('\n');
+    }
+
+    TTemporaryConfigHome configHome;
+    QTemporaryDir directory;
+    std::unique_ptr<TSimulatorProcess> simulator;
+    QProcess program;
+};
+
+// Frame f's CSV line as the simulator generates it from seed 7 at exposure 100.
+std::vector<QByteArray> ExpectedLines(int frames)
+{
+    TSensorModel generator(TFrameDecoder::LastPlottedField, 7);
+    std::vector<int> readings;
+    std::vector<QByteArray> lines;
+    for (int frame = 1; frame <= frames; ++frame) {
+        generator.Generate(100, readings);
+        QByteArray line = QByteArray::number(frame);
+        for (const int reading : readings)
+            line += ',' + QByteArray::number(reading);
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+TEST_F(HeadlessCaptureTest, WritesExactlyTheFramesTheSimulatorSentAndTheirMean)
+{
+    StartSimulator({});
+    StartCapture({"--frames", "100"});
+    const auto [status, error] = Finish();
+    EXPECT_EQ(status, 0) << error.join(u'\n').toStdString();
+    EXPECT_EQ(error.last(), QStringLiteral("mirelda: wrote 100 of 100 frames to ") + Output());
+    const QList<QByteArray> lines = OutputLines();
+    ASSERT_EQ(lines.size(), 4 + 100 + 1); // comments, columns, frames, the end's empty piece
+    EXPECT_EQ(lines[0], "# port: COM11");
+    EXPECT_EQ(lines[2], "# frames: 100");
+    EXPECT_TRUE(lines[3].startsWith("frame,6,7,8,") && lines[3].endsWith(",511,512"));
+    const std::vector<QByteArray> expected = ExpectedLines(100);
+    for (int f = 0; f < 100; ++f)
+        ASSERT_EQ(lines[4 + f], expected[std::size_t(f)]) << "frame " << f + 1;
+
+    // The next 4 frames of the same simulator, averaged.
+    StartCapture({"--frames", "4", "--average"});
+    EXPECT_EQ(Finish().first, 0);
+    const std::vector<QByteArray> next = ExpectedLines(104);
+    const QList<QByteArray> mean = OutputLines()[4].split(',');
+    double sum = 0;
+    for (int f = 100; f < 104; ++f)
+        sum += next[std::size_t(f)].split(',')[1].toDouble();
+    EXPECT_EQ(mean[0], "mean");
+    EXPECT_DOUBLE_EQ(mean[1].toDouble(), sum / 4);
+}
+
+TEST_F(HeadlessCaptureTest, StopsWithStatusOneAndTheReasonWhenAcquisitionStops)
+{
+    struct TCase {
+        std::vector<std::string> simulatorOptions;
+        bool kill;
+        const char* reason;
+    };
+    const TCase cases[] = {
+        // Paced at 9600 baud a frame takes seconds, so the kill lands inside a run.
+        {{"--baud", "9600"}, true, "mirelda: acquisition stopped: COM11 is gone (Input/output error)"},
+        {{"--malformed-every", "3"}, false, "mirelda: acquisition stopped: '"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.reason);
+        StartSimulator(c.simulatorOptions);
+        StartCapture({"--frames", "1000"});
+        if (c.kill) {
+            QThread::msleep(1500);
+            simulator->Signal(SIGKILL);
+        }
+        const auto [status, error] = Finish();
+        EXPECT_EQ(status, 1);
+        EXPECT_TRUE(error.join(u'\n').contains(QLatin1String(c.reason))) << error.join(u'\n').toStdString();
+        simulator.reset();
+    }
+    // Nothing to open: the port's own message, and no file.
+    QFile::remove(Output());
+    StartCapture({"--frames", "1"});
+    const auto [status, error] = Finish();
+    EXPECT_EQ(status, 1);
+    EXPECT_TRUE(error.first().startsWith(QStringLiteral("mirelda: Unable to open com port"))) << error.first().toStdString();
+    EXPECT_FALSE(QFile::exists(Output()));
+}
+
+} // namespace
