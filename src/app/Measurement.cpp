@@ -235,7 +235,7 @@ void TMeasurement::OpenOverlay(const QString& path)
     const QByteArray text = file.readAll();
     if (file.error() != QFileDevice::NoError)
         RaiseFileError(path, file.errorString());
-    TOverlay overlay = ParseOverlayCsv(std::string_view(text.constData(), std::size_t(text.size())));
+    TOverlay overlay = ParseOverlay(std::string_view(text.constData(), std::size_t(text.size())));
     if (overlay.XUnit != XUnit())
         throw Exception("The overlay's x axis is in " + overlay.XUnit + ", the graph's in " + XUnit());
     overlays_.push_back({QFileInfo(path).fileName().toLatin1().toStdString(), std::move(overlay)});
@@ -257,7 +257,11 @@ void TMeasurement::SaveProcessedSpectrum(const QString& path) const
 {
     if (processed_.Points.empty())
         throw Exception("There is no processed spectrum to save yet");
-    WriteWholeFile(path, QByteArray::fromStdString(ProcessedSpectrumCsv(processed_.Points, Mode(), XUnit())));
+    const bool jcamp = path.endsWith(QStringLiteral(".jdx"), Qt::CaseInsensitive)
+                       || path.endsWith(QStringLiteral(".dx"), Qt::CaseInsensitive);
+    const std::string text = jcamp ? ProcessedSpectrumJcamp(processed_.Points, Mode(), XUnit())
+                                   : ProcessedSpectrumCsv(processed_.Points, Mode(), XUnit());
+    WriteWholeFile(path, QByteArray::fromStdString(text));
 }
 
 void TMeasurement::Track(const std::vector<TBand>& bands)

@@ -75,6 +75,7 @@ public:
     void OpenOverlay(const QString& path);
     void ClearOverlays();
     const std::vector<TShownOverlay>& Overlays() const { return overlays_; }
+    // CSV, or JCAMP-DX for a name ending in .jdx or .dx.
     void SaveProcessedSpectrum(const QString& path) const;
 
     TTimeSeries& Series() { return series_; }

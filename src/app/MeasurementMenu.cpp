@@ -63,13 +63,15 @@ void TMeasurementMenu::CreateActions()
     OpenOverlayAction = action(QStringLiteral("Open Overlay..."), [this] { OpenOverlay(); });
     ClearOverlaysAction = action(QStringLiteral("Clear Overlays"), [this] { measurement_->ClearOverlays(); });
     SaveProcessedAction = action(QStringLiteral("Save Processed Spectrum..."), [this] {
-        if (const QString path = AskForSaveFile(QStringLiteral("Save Processed Spectrum"), QStringLiteral("spectrum"));
+        if (const QString path = AskForSaveFile(QStringLiteral("Save Processed Spectrum"), QStringLiteral("spectrum"),
+                                                QStringLiteral("CSV files (*.csv);;JCAMP-DX files (*.jdx *.dx)"));
             !path.isEmpty())
             measurement_->SaveProcessedSpectrum(path);
     });
     TrackAction = action(QStringLiteral("Track..."), [this] { ChooseBands(); });
     SaveSeriesAction = action(QStringLiteral("Save Time Series..."), [this] {
-        if (const QString path = AskForSaveFile(QStringLiteral("Save Time Series"), QStringLiteral("series"));
+        if (const QString path = AskForSaveFile(QStringLiteral("Save Time Series"), QStringLiteral("series"),
+                                                QStringLiteral("CSV files (*.csv)"));
             !path.isEmpty())
             measurement_->SaveTimeSeries(path);
     });
@@ -183,22 +185,25 @@ void TMeasurementMenu::Track(const std::vector<TBand>& bands)
 void TMeasurementMenu::OpenOverlay()
 {
     const QString path = QFileDialog::getOpenFileName(&form_, QStringLiteral("Open Overlay"), lastDirectory_,
-                                                      QStringLiteral("Spectra (*.csv *.txt);;All files (*)"));
+                                                      QStringLiteral("Spectra (*.csv *.txt *.jdx *.dx);;All files (*)"));
     if (path.isEmpty())
         return;
     lastDirectory_ = QFileInfo(path).absolutePath();
     measurement_->OpenOverlay(path);
 }
 
-QString TMeasurementMenu::AskForSaveFile(const QString& title, const QString& stem)
+QString TMeasurementMenu::AskForSaveFile(const QString& title, const QString& stem, const QString& filters)
 {
     if (lastDirectory_.isEmpty())
         lastDirectory_ = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QFileDialog dialog(&form_, title, lastDirectory_ + QStringLiteral("/%1-%2.csv").arg(stem, stamp),
-                       QStringLiteral("CSV files (*.csv)"));
+    QFileDialog dialog(&form_, title, lastDirectory_ + QStringLiteral("/%1-%2.csv").arg(stem, stamp), filters);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("csv"));
+    // The suffix follows the chosen kind of file.
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+        dialog.setDefaultSuffix(filter.startsWith(QStringLiteral("JCAMP")) ? QStringLiteral("jdx") : QStringLiteral("csv"));
+    });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     lastDirectory_ = dialog.directory().absolutePath();

@@ -20,7 +20,7 @@ class TTimeSeriesWindow;
 //   Measure     Scope, Scope Minus Dark, Transmittance, Absorbance;
 //               Take Reference, Smoothing..., Mark Saturation, Automatic Exposure,
 //               Exposure Limits...; Hold Spectrum, Open Overlay...,
-//               Clear Overlays, Save Processed Spectrum...; Track...,
+//               Clear Overlays, Save Processed Spectrum... (CSV or JCAMP-DX); Track...,
 //               Save Time Series...
 //
 // Nothing changes until the operator chooses one of them.
@@ -64,7 +64,7 @@ private:
     void ChooseExposureLimits();
     void ChooseBands();
     void OpenOverlay();
-    QString AskForSaveFile(const QString& title, const QString& stem);
+    QString AskForSaveFile(const QString& title, const QString& stem, const QString& filters);
     // The checks follow the layout and mode in force, however they came.
     void SyncChecks() const;
 

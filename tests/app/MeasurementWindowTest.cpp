@@ -158,9 +158,16 @@ TEST_F(MeasurementWindowTest, RatioModesWaitForTheirFramesAndLeaveGapsNotInfinit
         EXPECT_EQ(withOverlays[i][0].X, withOverlays[i % 2][0].X);
         EXPECT_EQ(withOverlays[i][0].Y, withOverlays[i % 2][0].Y);
     }
+    const QString jcamp = dir.filePath(QStringLiteral("t.jdx"));
+    Measure().SaveProcessedSpectrum(jcamp);
+    Measure().OpenOverlay(jcamp);
+    const std::vector<TCurvePoint>& read = form->XYGraph1->Curve(6)->Points; // no gaps: one run
+    ASSERT_EQ(read.size(), 2u);
+    EXPECT_EQ(std::make_pair(read[0].X, read[0].Y), std::make_pair(withOverlays[0][0].X, withOverlays[0][0].Y));
+    EXPECT_EQ(std::make_pair(read[1].X, read[1].Y), std::make_pair(withOverlays[1][0].X, withOverlays[1][0].Y));
     QFile(path).open(QIODevice::WriteOnly); // now empty
     EXPECT_THROW(Measure().OpenOverlay(path), Exception);
-    EXPECT_EQ(Measure().Overlays().size(), 2u);
+    EXPECT_EQ(Measure().Overlays().size(), 3u);
     Measure().ClearOverlays();
     EXPECT_EQ(form->XYGraph1->CurveCount(), 2);
 
