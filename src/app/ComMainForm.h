@@ -16,6 +16,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class TComPort;
+class TMeasurementMenu;
 class TCustomComPort;
 class TOperatorMenu;
 class TReceiveLog;
@@ -54,6 +55,7 @@ public:
     TReceiveLog& Log() const { return *FLog; }
     // The fields of the frames decoded so far.
     const TFrameDecoder& Decoder() const { return FDecoder; }
+    TFrameDecoder& Decoder() { return FDecoder; }
     // Averaging and the dark frame between decoding and plotting; off
     // (depth 1, no dark frame) unless the operator chooses them.
     TFrameAveraging& Averaging() { return FAveraging; }
@@ -61,6 +63,8 @@ public:
     const TFrameRequests& Requests() const { return FRequests; }
     // The operator's menu, shortcuts, status read-out and reconnect.
     TOperatorMenu& OperatorMenu() const { return *FOperatorMenu; }
+    // Sensor layouts and the measurements beyond the plain curve.
+    TMeasurementMenu& MeasurementMenu() const { return *FMeasurementMenu; }
 
     void FormShow();
     void Button_OpenClick();
@@ -104,4 +108,5 @@ private:
     TFrameAveraging FAveraging;
     TFrameRequests FRequests;
     TOperatorMenu* FOperatorMenu;
+    TMeasurementMenu* FMeasurementMenu;
 };

@@ -19,13 +19,13 @@ QByteArray Utf8(const std::string& eightBit)
     throw Exception(QStringLiteral("Cannot write \"%1\": %2").arg(path, reason).toLatin1().toStdString());
 }
 
-void WriteWhole(const QString& path, const QByteArray& data)
+} // namespace
+
+void WriteWholeFile(const QString& path, const QByteArray& data)
 {
     if (const QString reason = ReplaceWholeFile(path, data); !reason.isEmpty())
         RaiseWriteError(path, reason);
 }
-
-} // namespace
 
 QByteArray SpectrumCsv(const TSpectrumRecord& record)
 {
@@ -50,7 +50,7 @@ QByteArray SpectrumCsv(const TSpectrumRecord& record)
 
 void SaveSpectrumCsv(const QString& path, const TSpectrumRecord& record)
 {
-    WriteWhole(path, SpectrumCsv(record));
+    WriteWholeFile(path, SpectrumCsv(record));
 }
 
 void SavePicturePng(const QString& path, const QImage& picture)
@@ -60,5 +60,5 @@ void SavePicturePng(const QString& path, const QImage& picture)
     buffer.open(QIODevice::WriteOnly);
     if (!picture.save(&buffer, "PNG"))
         RaiseWriteError(path, QStringLiteral("the picture cannot be encoded as PNG"));
-    WriteWhole(path, png);
+    WriteWholeFile(path, png);
 }

@@ -39,4 +39,5 @@ QByteArray SpectrumCsv(const TSpectrumRecord& record);
 // that replaces the named one only once complete. A failure raises an
 // Exception that names the file and the system's reason.
 void SaveSpectrumCsv(const QString& path, const TSpectrumRecord& record);
+void WriteWholeFile(const QString& path, const QByteArray& data);
 void SavePicturePng(const QString& path, const QImage& picture);

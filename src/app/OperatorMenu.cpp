@@ -2,6 +2,8 @@
 
 #include "app/AcquisitionMonitor.h"
 #include "app/ComMainForm.h"
+#include "app/Measurement.h"
+#include "app/MeasurementMenu.h"
 #include "app/OpenErrorAdvice.h"
 #include "app/SettingsErrorAdvice.h"
 #include "app/Reconnect.h"
@@ -149,6 +151,7 @@ void TOperatorMenu::ShowMenu(QWidget* widget, const QPoint& position)
     if (target && (target == form_.XYGraph1 || form_.XYGraph1->isAncestorOf(target)))
         return;
     QMenu* menu = CreateMenu(widget);
+    form_.MeasurementMenu().AddTo(menu, HelpAction);
     if (widget == form_.Memo) {
         QMenu* standard = form_.Memo->createStandardContextMenu(position);
         standard->addSeparator();
@@ -165,6 +168,8 @@ TSpectrumRecord TOperatorMenu::CurrentSpectrum() const
     const TCurve* curve = form_.XYGraph1->Curve(0);
     if (!curve)
         throw Exception("There is no spectrum to save yet");
+    if (form_.MeasurementMenu().Measurement().Mode() != TProcessingMode::Scope)
+        throw Exception("This mode's curve is saved with Measure, Save Processed Spectrum");
     const TFrameDecoder& decoder = form_.Decoder();
     TSpectrumRecord record;
     record.Time = monitor_->LastFrameTime();
