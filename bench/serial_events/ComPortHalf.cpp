@@ -58,11 +58,13 @@ void OpenOnPty(TComPort& port, const PtyPair& pty)
 
 } // namespace
 
-std::vector<double> MeasureComPortLatency(int events)
+LatencyRun MeasureComPortLatency(int events)
 {
     PtyPair pty;
-    TComPort port;
     LatencyProbe probe(pty.MasterFd(), events);
+    // Begun before the port starts its event thread, so that thread counts.
+    const TKernelCounts counts;
+    TComPort port;
     QEventLoop loop;
     port.OnRxChar = [&](TCustomComPort* sender, std::int32_t count) {
         std::string bytes;
@@ -72,10 +74,12 @@ std::vector<double> MeasureComPortLatency(int events)
             loop.quit();
     };
     OpenOnPty(port, pty);
+    const TKernelCounts::TSample before = counts.Now();
     probe.Start();
     loop.exec();
+    const TKernelCounts::TSample after = counts.Now();
     port.Disconnect();
-    return probe.Latencies();
+    return {probe.Latencies(), after - before};
 }
 
 double MeasureIdleEventThreadCpu(int seconds)

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <vector>
+#include "FarSide.h"
 
 // Latencies (microseconds) from a byte written on the far side of a
 // pseudo-terminal to TComPort's OnRxChar on the UI thread (smThreadSync).
-std::vector<double> MeasureComPortLatency(int events);
+LatencyRun MeasureComPortLatency(int events);
 
 // CPU time (milliseconds) the port's event thread uses while the port is
 // open and the line is quiet for the given time.

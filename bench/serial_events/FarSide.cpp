@@ -29,17 +29,24 @@ PtyPair::~PtyPair()
 LatencyProbe::LatencyProbe(int farFd, int events) : farFd_(farFd), events_(events)
 {
     latencies_.reserve(events);
+    thread_ = std::thread([this] { Run(); });
 }
 
 LatencyProbe::~LatencyProbe()
 {
-    if (thread_.joinable())
-        thread_.join();
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+        seenSignal_.notify_all();
+    }
+    thread_.join();
 }
 
 void LatencyProbe::Start()
 {
-    thread_ = std::thread([this] { Run(); });
+    std::lock_guard lock(mutex_);
+    started_ = true;
+    seenSignal_.notify_all();
 }
 
 void LatencyProbe::Run()
@@ -47,7 +54,9 @@ void LatencyProbe::Run()
     for (int i = 0; i < events_; ++i) {
         {
             std::unique_lock lock(mutex_);
-            seenSignal_.wait(lock, [this] { return acknowledged_; });
+            seenSignal_.wait(lock, [this] { return stopping_ || (started_ && acknowledged_); });
+            if (stopping_)
+                return;
         }
         // Bytes of a real device arrive while the receiver sleeps; written
         // at once, the next byte would find it still awake from the last.
@@ -73,6 +82,12 @@ void LatencyProbe::Seen()
     ++seen_;
     acknowledged_ = true;
     seenSignal_.notify_all();
+}
+
+void LatencyRun::Add(const LatencyRun& round)
+{
+    Latencies.insert(Latencies.end(), round.Latencies.begin(), round.Latencies.end());
+    Counts += round.Counts;
 }
 
 void PrintFigure(const std::string& name, double value, const std::string& unit)

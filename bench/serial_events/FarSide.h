@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/KernelCounts.h"
+
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -28,6 +30,8 @@ private:
 // Writes one byte at a time on the far side and measures how long each takes
 // to reach a handler on the UI thread: the next byte goes out only after the
 // handler has reported the previous one with Seen(), and a short idle gap.
+// Its thread runs from construction, so that kernel counts begun afterwards
+// leave it out, but writes nothing before Start().
 class LatencyProbe {
 public:
     static constexpr int IdleGapMicroseconds = 300;
@@ -54,8 +58,19 @@ private:
     std::condition_variable seenSignal_;
     Clock::time_point sentAt_;
     int seen_ = 0;  // UI thread only
+    bool started_ = false;
+    bool stopping_ = false;
     bool acknowledged_ = true;
     std::vector<double> latencies_;
+};
+
+// One peer's latency round: the latencies, and what the kernel did for the
+// receiving side (the UI thread and any thread it started) meanwhile.
+struct LatencyRun {
+    std::vector<double> Latencies;
+    TKernelCounts::TSample Counts;
+
+    void Add(const LatencyRun& round);
 };
 
 // Prints "name value unit".

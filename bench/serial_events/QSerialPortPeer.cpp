@@ -7,16 +7,17 @@
 
 #include <stdexcept>
 
-std::vector<double> MeasureQSerialPortLatency(int events)
+LatencyRun MeasureQSerialPortLatency(int events)
 {
     PtyPair pty;
+    LatencyProbe probe(pty.MasterFd(), events);
+    const TKernelCounts counts;
     QSerialPort port;
     port.setPortName(QString::fromStdString(pty.SlavePath()));
     port.setBaudRate(115200);
     if (!port.open(QIODevice::ReadWrite))
         throw std::runtime_error("QSerialPort cannot open the pseudo-terminal: " + port.errorString().toStdString());
 
-    LatencyProbe probe(pty.MasterFd(), events);
     QEventLoop loop;
     QObject::connect(&port, &QSerialPort::readyRead, &loop, [&] {
         port.readAll();
@@ -24,8 +25,10 @@ std::vector<double> MeasureQSerialPortLatency(int events)
         if (probe.Done())
             loop.quit();
     });
+    const TKernelCounts::TSample before = counts.Now();
     probe.Start();
     loop.exec();
+    const TKernelCounts::TSample after = counts.Now();
     port.close();
-    return probe.Latencies();
+    return {probe.Latencies(), after - before};
 }

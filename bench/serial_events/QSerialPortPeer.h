@@ -1,8 +1,7 @@
 #pragma once
 
-#include <string>
-#include <vector>
+#include "FarSide.h"
 
 // Latencies (microseconds) from a byte written on the far side of a
 // pseudo-terminal to QSerialPort's readyRead on the UI thread.
-std::vector<double> MeasureQSerialPortLatency(int events);
+LatencyRun MeasureQSerialPortLatency(int events);

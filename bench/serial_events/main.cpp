@@ -1,7 +1,8 @@
 // Event delivery of the serial component against QSerialPort: the time from
 // a byte written on the far side of a pseudo-terminal to the handler running
-// on the UI thread; the event thread's CPU time while the line is quiet; and
-// open/close cycles under a flood.
+// on the UI thread, and the system calls and context switches each delivery
+// costs the receiving side; the event thread's CPU time while the line is
+// quiet; and open/close cycles under a flood.
 #include "ComPortHalf.h"
 #include "FarSide.h"
 #include "QSerialPortPeer.h"
@@ -20,10 +21,18 @@ constexpr int LatencyEventsPerRound = 2000;
 constexpr int IdleSeconds = 5;
 constexpr int StressCycles = 1000;
 
-void printLatencies(const char* prefix, const std::vector<double>& latencies)
+void printRun(const char* prefix, const LatencyRun& run)
 {
-    PrintFigure(std::string(prefix) + "_event_latency_p50", Percentile(latencies, 0.50), "us");
-    PrintFigure(std::string(prefix) + "_event_latency_p99", Percentile(latencies, 0.99), "us");
+    PrintFigure(std::string(prefix) + "_event_latency_p50", Percentile(run.Latencies, 0.50), "us");
+    PrintFigure(std::string(prefix) + "_event_latency_p99", Percentile(run.Latencies, 0.99), "us");
+    const TKernelCounts::TSample perDelivery = run.Counts / static_cast<double>(run.Latencies.size());
+    PrintFigure(std::string(prefix) + "_syscalls_per_delivery", perDelivery.SystemCalls, "calls");
+    PrintFigure(std::string(prefix) + "_context_switches_per_delivery", perDelivery.ContextSwitches, "switches");
+}
+
+void printRatio(const char* name, double ours, double peer)
+{
+    PrintFigure(std::string(name) + "_ratio_vs_qserialport", ours / peer, "x");
 }
 
 } // namespace
@@ -32,18 +41,21 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     try {
-        std::vector<double> qt;
-        std::vector<double> ours;
+        if (!TKernelCounts().Available())
+            std::fprintf(stderr, "serial_events: the kernel refuses its counters; system calls and context "
+                                 "switches read 0\n");
+        LatencyRun qt;
+        LatencyRun ours;
         for (int round = 0; round < LatencyRounds; ++round) {
-            const std::vector<double> qtRound = MeasureQSerialPortLatency(LatencyEventsPerRound);
-            const std::vector<double> oursRound = MeasureComPortLatency(LatencyEventsPerRound);
-            qt.insert(qt.end(), qtRound.begin(), qtRound.end());
-            ours.insert(ours.end(), oursRound.begin(), oursRound.end());
+            qt.Add(MeasureQSerialPortLatency(LatencyEventsPerRound));
+            ours.Add(MeasureComPortLatency(LatencyEventsPerRound));
         }
-        printLatencies("qserialport", qt);
-        printLatencies("comport", ours);
-        PrintFigure("event_latency_p50_ratio_vs_qserialport", Percentile(ours, 0.50) / Percentile(qt, 0.50), "x");
-        PrintFigure("event_latency_p99_ratio_vs_qserialport", Percentile(ours, 0.99) / Percentile(qt, 0.99), "x");
+        printRun("qserialport", qt);
+        printRun("comport", ours);
+        printRatio("event_latency_p50", Percentile(ours.Latencies, 0.50), Percentile(qt.Latencies, 0.50));
+        printRatio("event_latency_p99", Percentile(ours.Latencies, 0.99), Percentile(qt.Latencies, 0.99));
+        printRatio("syscalls_per_delivery", ours.Counts.SystemCalls, qt.Counts.SystemCalls);
+        printRatio("context_switches_per_delivery", ours.Counts.ContextSwitches, qt.Counts.ContextSwitches);
 
         PrintFigure("idle_event_thread_cpu_5s", MeasureIdleEventThreadCpu(IdleSeconds), "ms");
 

@@ -21,6 +21,8 @@ TAcquisitionMonitor::TAcquisitionMonitor(TForm1& form) : QObject(&form), form_(f
     timer_.setInterval(TickInterval);
     connect(&timer_, &QTimer::timeout, this, &TAcquisitionMonitor::Tick);
     connect(&form_, &TForm1::ExposureSent, this, [this] { status_.ExposureSent(Now()); });
+    connect(&form_, &TForm1::FrameDecoded, this, &TAcquisitionMonitor::FrameDecoded);
+    connect(&form_, &TForm1::FrameCut, this, [this] { status_.FrameCut(); });
     WatchPort();
 }
 
@@ -46,6 +48,7 @@ void TAcquisitionMonitor::WatchPort()
     // An error leaving these handlers ends the port's event handling: the
     // error is noted on its way to the port, which ends the event thread.
     port.OnRxChar = [this, received = std::move(port.OnRxChar)](TCustomComPort* sender, std::int32_t count) {
+        status_.BytesReceived(Now());
         try {
             received(sender, count);
         } catch (const std::exception& error) {
@@ -54,18 +57,25 @@ void TAcquisitionMonitor::WatchPort()
         }
     };
     port.OnRxFlag = [this, frame = std::move(port.OnRxFlag)](TCustomComPort* sender) {
-        // Before the handler: it sends the next exposure, which this frame
-        // must not count as answered.
-        const TAcquisitionStatus::TTime arrived = Now();
         try {
             frame(sender);
         } catch (const std::exception& error) {
             status_.HandlerFailed(error);
             throw;
         }
-        status_.FramePlotted(arrived);
-        lastFrameTime_ = std::chrono::system_clock::now();
     };
+}
+
+void TAcquisitionMonitor::FrameDecoded(bool lfOnly)
+{
+    // Told before the window asks for the next frame, which this one must
+    // not count as answered.
+    status_.FramePlotted(Now(), lfOnly);
+    lastFrameTime_ = std::chrono::system_clock::now();
+    // Nothing else in the window shows that frames come but say nothing.
+    if (lfOnly && !lfOnlyFrames_)
+        SetReadOutShown(true);
+    lfOnlyFrames_ = lfOnly;
 }
 
 QDateTime TAcquisitionMonitor::LastFrameTime() const

@@ -46,6 +46,7 @@ signals:
 
 private:
     void WatchPort();
+    void FrameDecoded(bool lfOnly);
     void Tick();
     // Asks the open device whether it is still there.
     void CheckDevice();
@@ -58,4 +59,5 @@ private:
     std::optional<std::chrono::system_clock::time_point> lastFrameTime_;
     bool readOutShown_ = false;
     bool deviceGone_ = false;
+    bool lfOnlyFrames_ = false;
 };

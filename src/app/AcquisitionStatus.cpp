@@ -27,9 +27,12 @@ void TAcquisitionStatus::Opened(TTime now)
     open_ = true;
     openedAt_ = now;
     frames_ = 0;
+    cutFrames_ = 0;
+    lastFrameLfOnly_ = false;
     recentFrames_.clear();
     lastFrame_.reset();
     lastExposure_.reset();
+    lastBytes_.reset();
     stopReason_.reset();
 }
 
@@ -43,9 +46,10 @@ void TAcquisitionStatus::ExposureSent(TTime now)
     lastExposure_ = now;
 }
 
-void TAcquisitionStatus::FramePlotted(TTime arrived)
+void TAcquisitionStatus::FramePlotted(TTime arrived, bool lfOnly)
 {
     ++frames_;
+    lastFrameLfOnly_ = lfOnly;
     lastFrame_ = arrived;
     recentFrames_.push_back(arrived);
     while (recentFrames_.front() <= arrived - RateWindow)
@@ -85,7 +89,12 @@ std::optional<std::string> TAcquisitionStatus::StopReason(TTime now) const
     if (!open_)
         return "the port is closed";
     const bool awaitingAnswer = lastExposure_ && (!lastFrame_ || *lastFrame_ < *lastExposure_);
-    if (awaitingAnswer && now - *lastExposure_ >= noAnswerLimit_)
+    if (!awaitingAnswer)
+        return std::nullopt;
+    // Silent since the exposure, or fallen silent in the middle of the
+    // answer: a slow frame on its way is no silence.
+    const TTime lastSign = lastBytes_ ? std::max(*lastBytes_, *lastExposure_) : *lastExposure_;
+    if (now - lastSign >= noAnswerLimit_)
         return "no answer to the last exposure for "
                + std::to_string(std::chrono::duration_cast<std::chrono::seconds>(now - *lastExposure_).count())
                + " s";
@@ -106,6 +115,10 @@ std::vector<std::string> TAcquisitionStatus::Lines(TTime now) const
                                : std::string("Last frame: none yet"));
     if (const std::optional<std::string> reason = StopReason(now))
         lines.push_back("Stopped: " + *reason);
+    if (cutFrames_ > 0)
+        lines.push_back("Cut frames dropped: " + std::to_string(cutFrames_));
+    if (lastFrameLfOnly_)
+        lines.push_back("No reading in the last frame: lines end in LF only?");
     if (reconnectPort_)
         lines.push_back("Reconnecting when " + *reconnectPort_ + " returns");
     return lines;

@@ -15,6 +15,8 @@
 //   Rate: 24.8 frames/s           frames plotted in the last 2 s, per second
 //   Last frame: 0.1 s ago         or "Last frame: none yet"
 //   Stopped: <why>                once acquisition stands still
+//   Cut frames dropped: 2         frames a clear of the log cut short
+//   No reading in the last frame: lines end in LF only?
 //   Reconnecting when COM11 returns
 //
 // Why it stopped: "'<text>' on line <n> is not a valid integer value" (a
@@ -35,8 +37,13 @@ public:
     void Opened(TTime now);
     void Closed();
     void ExposureSent(TTime now);
-    // A frame that arrived at `arrived` was plotted.
-    void FramePlotted(TTime arrived);
+    // Bytes of an answer came: a slow frame on its way is no silence.
+    void BytesReceived(TTime now) { lastBytes_ = now; }
+    // A frame that arrived at `arrived` was plotted; lfOnly when it held no
+    // reading but line feeds.
+    void FramePlotted(TTime arrived, bool lfOnly = false);
+    // A frame cut short by a clear of the log was dropped.
+    void FrameCut() { ++cutFrames_; }
     // An error ended the port's event handling: no more frames come.
     void HandlerFailed(const std::exception& error);
     void DeviceGone(const std::string& portName, int osError);
@@ -55,10 +62,13 @@ private:
     bool open_ = false;
     std::optional<TTime> openedAt_;
     int frames_ = 0;
+    int cutFrames_ = 0;
+    bool lastFrameLfOnly_ = false;
     // The frames plotted within the rate window of the newest.
     std::deque<TTime> recentFrames_;
     std::optional<TTime> lastFrame_;
     std::optional<TTime> lastExposure_;
+    std::optional<TTime> lastBytes_;
     std::optional<std::string> stopReason_;
     std::optional<std::string> reconnectPort_;
 };

@@ -2,6 +2,7 @@
 
 #include "app/FrameAveraging.h"
 #include "app/FrameDecoder.h"
+#include "app/FrameRequests.h"
 
 #include <QWidget>
 
@@ -56,6 +57,8 @@ public:
     // Averaging and the dark frame between decoding and plotting; off
     // (depth 1, no dark frame) unless the operator chooses them.
     TFrameAveraging& Averaging() { return FAveraging; }
+    // The exposure requests owed an answer and the frames cut by a clear.
+    const TFrameRequests& Requests() const { return FRequests; }
     // The operator's menu, shortcuts, status read-out and reconnect.
     TOperatorMenu& OperatorMenu() const { return *FOperatorMenu; }
 
@@ -65,7 +68,7 @@ public:
     void ComPortClose(TCustomComPort* Sender);
     void Button_SendClick();
     void ComPortRxChar(TCustomComPort* Sender, std::int32_t Count);
-    // Decodes the frame in the log, plots it and asks for the next one.
+    // Decodes the frames in the log, plots them and asks for the next one.
     void ComPortRxFlag(TCustomComPort* Sender);
     void Bt_StoreClick();
     void Bt_LoadClick();
@@ -76,6 +79,11 @@ public:
 signals:
     // The exposure command went to the port.
     void ExposureSent();
+    // A frame was decoded; lfOnly when it held no reading but line feeds,
+    // the lines of a device that ends them in LF alone.
+    void FrameDecoded(bool lfOnly);
+    // A frame whose beginning a clear of the log cut away was dropped.
+    void FrameCut();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -87,9 +95,13 @@ private:
     void ConnectHandlers();
     void LoadGraphSettings();
     void LoadPortSettings();
+    void ClearLog();
+    void DecodeFrame(QByteArrayView frame);
+    void PlotFrame();
 
     TReceiveLog* FLog;
     TFrameDecoder FDecoder;
     TFrameAveraging FAveraging;
+    TFrameRequests FRequests;
     TOperatorMenu* FOperatorMenu;
 };

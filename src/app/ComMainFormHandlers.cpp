@@ -1,6 +1,8 @@
 #include "app/ComMainForm.h"
 
+#include "app/FrameRequests.h"
 #include "app/ReceiveLog.h"
+#include "common/Application.h"
 #include "graph/Graph.h"
 #include "serial/CPort.h"
 
@@ -8,7 +10,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -35,6 +39,7 @@ void TForm1::Button_OpenClick()
 
 void TForm1::ComPortOpen(TCustomComPort*)
 {
+    FRequests.Reset();
     Button_Open->setText(QStringLiteral("Close"));
 }
 
@@ -47,41 +52,85 @@ void TForm1::ComPortClose(TCustomComPort*)
 
 void TForm1::Button_SendClick()
 {
-    FLog->Clear();
+    ClearLog();
     std::string command = Edit_Data->text().toLatin1().toStdString();
     if (NewLine_CB->isChecked())
         command += "\r\n";
     if (command.empty())
         return;
     ComPort->WriteText(command);
+    FRequests.RequestSent(TFrameRequests::TClock::now());
     emit ExposureSent();
+}
+
+void TForm1::ClearLog()
+{
+    FRequests.LogCleared(QByteArrayView(FLog->Text()));
+    FLog->Clear();
 }
 
 void TForm1::ComPortRxChar(TCustomComPort*, std::int32_t Count)
 {
     std::string received;
     ComPort->ReadText(received, Count);
+    FRequests.BytesArrived(TFrameRequests::TClock::now());
     FLog->Append(received.data(), qsizetype(received.size()));
 }
 
 void TForm1::ComPortRxFlag(TCustomComPort*)
 {
-    // A log without its closing 'e' (cleared between the data and this
-    // event) is plotted as far as it goes and acquisition carries on.
-    FDecoder.Decode(QByteArrayView(FLog->Text()));
+    // Every frame the log holds up to its 'e' is decoded, but one whose
+    // beginning a clear of the log cut away; a device that streams may have
+    // sent more than one. A log without an 'e', which it keeps beyond the
+    // bytes of an over-long frame, is that frame as far as it goes.
+    const QByteArray& log = FLog->Text();
+    qsizetype frameStart = 0;
+    bool decoded = false;
+    do {
+        const qsizetype found = log.indexOf('e', frameStart);
+        const qsizetype frameEnd = found < 0 ? log.size() : found + 1;
+        const QByteArrayView frame = QByteArrayView(log).sliced(frameStart, frameEnd - frameStart);
+        frameStart = NextFrameStart(QByteArrayView(log), frameEnd);
+        if (FRequests.FrameEnded()) {
+            DecodeFrame(frame);
+            decoded = true;
+        } else {
+            emit FrameCut();
+        }
+    } while (log.indexOf('e', frameStart) >= 0);
+    if (decoded)
+        PlotFrame();
+
+    // What follows the last 'e' is the start of a frame already on its way;
+    // it stays in the log when the log is cleared for the next request.
+    const QByteArray nextFrame = log.sliced(frameStart);
+    FLog->Clear();
+    // A programmatic click runs the handler even while the button is
+    // disabled. No request while another is owed an answer, so a second
+    // request never doubles the cycle.
+    if (FRequests.NextRequestDue() && KeepAcquiring)
+        Button_SendClick();
+    FLog->Append(nextFrame);
+}
+
+void TForm1::DecodeFrame(QByteArrayView frame)
+{
+    FDecoder.Decode(frame);
     FDecoder.ReadScale(QByteArrayView(Edit1->text().toLatin1()), QByteArrayView(Edit2->text().toLatin1()));
-
     FAveraging.Add(FDecoder);
+    // A frame whose lines end in LF alone closes no field and leaves the
+    // curve as it was, which the operator cannot tell from a dark sensor.
+    const bool noReading = std::count(frame.begin(), frame.end(), '\r') <= TFrameDecoder::HeaderFields;
+    emit FrameDecoded(noReading && frame.contains('\n'));
+}
 
+void TForm1::PlotFrame()
+{
     XYGraph1->DeleteCurve(0);
     const int curve = XYGraph1->AddCurve(CurveName, CurveColor, 1, psSolid, true);
     for (int x = TFrameDecoder::FirstPlottedField; x <= TFrameDecoder::LastPlottedField; ++x)
         XYGraph1->AddPoint(curve, x, double(FDecoder.PlotValue(FAveraging.Reading(x))));
     XYGraph1->Paint();
-
-    // A programmatic click runs the handler even while the button is disabled.
-    if (KeepAcquiring)
-        Button_SendClick();
 }
 
 void TForm1::Bt_StoreClick()
@@ -92,11 +141,19 @@ void TForm1::Bt_StoreClick()
 void TForm1::Bt_LoadClick()
 {
     ComPort->RestoreSettings(ssRegistry, SettingsPath);
+    const std::vector<std::string>& notUnderstood = ComPort->SettingsNotUnderstood();
+    if (notUnderstood.empty())
+        return;
+    std::string values;
+    for (const std::string& value : notUnderstood)
+        values += (values.empty() ? "" : "\n") + value;
+    TApplication::ShowWarning(QStringLiteral("Some stored settings were not understood."),
+                              QString::fromLatin1(values + "\nPress \"Store\" to keep the settings now in use."));
 }
 
 void TForm1::Button1Click()
 {
-    FLog->Clear();
+    ClearLog();
 }
 
 void TForm1::Button2Click()

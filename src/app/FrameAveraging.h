@@ -9,7 +9,8 @@
 #include <vector>
 
 // Averaging of the last frames and subtraction of a dark frame, both on the
-// plotted readings (pixels 6 to 512) before offset and gain are applied.
+// plotted readings (the layout's pixels, 6 to 512 by default) before offset
+// and gain are applied.
 //
 // The average of n readings is their exact sum divided by n, rounded to the
 // nearest integer with halves away from zero (as std::lround does): 1 and 2
@@ -19,10 +20,20 @@
 // no dark frame every reading passes through unchanged.
 class TFrameAveraging {
 public:
+    // The default layout's pixels.
     static constexpr int FirstPixel = TFrameDecoder::FirstPlottedField;
     static constexpr int LastPixel = TFrameDecoder::LastPlottedField;
     static constexpr std::size_t Pixels = TFrameDecoder::PlottedPoints;
-    using TFrame = std::array<std::int32_t, Pixels>;
+    // One reading per pixel of the layout, the first pixel first.
+    using TFrame = std::vector<std::int32_t>;
+
+    TFrameAveraging();
+
+    // The pixels of a valid layout; forgets the frames and the dark frame,
+    // which belong to the old one.
+    void SetLayout(const TFrameLayout& layout);
+    int FirstX() const { return first_; }
+    int LastX() const { return first_ + int(pixels_) - 1; }
 
     // The depths offered to the operator; 1 is no averaging.
     static constexpr std::array<int, 7> Depths{1, 2, 4, 8, 16, 32, 64};
@@ -34,6 +45,8 @@ public:
 
     // Takes the decoder's current readings as the newest frame.
     void Add(const TFrameDecoder& decoder);
+    // readings holds one reading per pixel; a frame of another size is
+    // ignored.
     void Add(const TFrame& readings);
     // Forgets the frames (not the dark frame), as at a new start.
     void Clear();
@@ -44,6 +57,11 @@ public:
 
     // The average of the frames at pixel x, before the dark frame.
     std::int32_t Average(int x) const;
+    // The same average unrounded, for the measurement modes: rounding to
+    // whole readings would undo the noise the averaging takes away.
+    double Mean(int x) const;
+    // The dark frame's reading at pixel x; 0 without one.
+    std::int32_t Dark(int x) const { return dark_ ? (*dark_)[Index(x)] : 0; }
     // The reading plotted at pixel x: the average less the dark frame.
     std::int32_t Reading(int x) const;
 
@@ -53,14 +71,19 @@ public:
     bool HasDark() const { return dark_.has_value(); }
 
 private:
-    static std::size_t Index(int x) { return static_cast<std::size_t>(x - FirstPixel); }
+    std::size_t Index(int x) const { return static_cast<std::size_t>(x - first_); }
     // Puts the frames in order, oldest first.
     void Unwind();
 
+    int first_ = FirstPixel;
+    std::size_t pixels_ = Pixels;
     int depth_ = 1;
     // A ring of the newest frames; `oldest_` is where the oldest is.
     std::vector<TFrame> frames_;
     std::size_t oldest_ = 0;
-    std::array<std::int64_t, Pixels> sums_{};
+    std::vector<std::int64_t> sums_;
     std::optional<TFrame> dark_;
+    // The decoder's readings on their way in, kept to save an allocation a
+    // frame.
+    TFrame scratch_;
 };

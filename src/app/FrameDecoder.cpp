@@ -13,6 +13,20 @@ EReadingError::EReadingError(const EConvertError& error, int field, const QByteA
 {
 }
 
+TFrameDecoder::TFrameDecoder()
+    : fieldText(static_cast<size_t>(layout_.MaxFields)), fieldValue(static_cast<size_t>(layout_.MaxFields))
+{
+}
+
+void TFrameDecoder::SetLayout(const TFrameLayout& layout)
+{
+    if (!layout.Valid())
+        throw Exception("The sensor layout does not fit in a frame");
+    layout_ = layout;
+    fieldText.assign(static_cast<size_t>(layout.MaxFields), QByteArray());
+    fieldValue.assign(static_cast<size_t>(layout.MaxFields), 0);
+}
+
 bool TFrameDecoder::Decode(QByteArrayView log)
 {
     QByteArray field;
@@ -20,7 +34,7 @@ bool TFrameDecoder::Decode(QByteArrayView log)
     for (const char c : log) {
         if (c == CR) {
             ++count;
-            if (count <= MaxFields)
+            if (count <= layout_.MaxFields)
                 CloseField(count, field);
             field.resize(0);
         } else if (c != LF) {
@@ -39,7 +53,7 @@ void TFrameDecoder::CloseField(int number, const QByteArray& text)
     QByteArray& entry = fieldText[static_cast<size_t>(number - 1)];
     entry.resize(0);
     entry.append(QByteArrayView(text));
-    if (number <= HeaderFields)
+    if (number <= layout_.HeaderFields)
         return;
     try {
         fieldValue[static_cast<size_t>(number - 1)] = StrToInt(entry);
@@ -57,5 +71,6 @@ void TFrameDecoder::ReadScale(QByteArrayView offsetText, QByteArrayView gainText
 int32_t TFrameDecoder::PlotValue(int32_t reading) const
 {
     const uint32_t product = static_cast<uint32_t>(reading) * static_cast<uint32_t>(gainValue);
-    return static_cast<int32_t>(256u - product - static_cast<uint32_t>(offsetValue));
+    const uint32_t light = layout_.FallingOutput ? static_cast<uint32_t>(layout_.FullScale) - product : product;
+    return static_cast<int32_t>(light - static_cast<uint32_t>(offsetValue));
 }

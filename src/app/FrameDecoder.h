@@ -1,12 +1,13 @@
 #pragma once
 
+#include "app/FrameLayout.h"
 #include "common/Exception.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
 
-#include <array>
 #include <cstdint>
+#include <vector>
 
 // A reading that is not integer text: the conversion error, with the
 // field's number, which is its line in the frame, and its text.
@@ -23,18 +24,26 @@ private:
 
 // Turns the receive log into numbered fields and the fields into the points
 // of the spectrum curve. A frame is 8-bit text of fields, each closed by CR;
-// LF is ignored anywhere; the first 'e' ends the frame. Fields 1 to 5 are a
-// header kept as text; every later field is a reading converted with
-// StrToInt. The tables live as long as the decoder and are not cleared
-// between frames: a shorter frame leaves later entries as an earlier frame
-// set them.
+// LF is ignored anywhere; the first 'e' ends the frame. The layout's header
+// fields (1 to 5 by default) are kept as text; every later field is a
+// reading converted with StrToInt. The tables live as long as the layout
+// and are not cleared between frames: a shorter frame leaves later entries
+// as an earlier frame set them.
 class TFrameDecoder {
 public:
+    // The default layout's figures.
     static constexpr int MaxFields = 2200;
     static constexpr int HeaderFields = 5;
     static constexpr int FirstPlottedField = 6;
     static constexpr int LastPlottedField = 512;
     static constexpr int PlottedPoints = LastPlottedField - FirstPlottedField + 1;
+
+    TFrameDecoder();
+
+    const TFrameLayout& Layout() const { return layout_; }
+    // Takes a layout with fresh tables, all 0 as at start. One that is not
+    // Valid raises an Exception and changes nothing.
+    void SetLayout(const TFrameLayout& layout);
 
     // Walks the log from its first byte. Every field closed by CR is stored
     // (text first, then the reading), so a bad reading raises EReadingError
@@ -46,21 +55,24 @@ public:
     // closed; the caller plots and asks for the next frame as usual, so
     // acquisition does not stall.
     //
-    // Fields beyond MaxFields are ignored: never stored, never converted.
+    // Fields beyond the layout's MaxFields are ignored: never stored, never
+    // converted.
     bool Decode(QByteArrayView log);
 
     // Offset and gain from the operator's texts, read leniently (bad text
     // gives a partial value, never an error).
     void ReadScale(QByteArrayView offsetText, QByteArrayView gainText);
 
-    // 1 <= index <= MaxFields.
+    // 1 <= index <= Layout().MaxFields.
     const QByteArray& FieldText(int index) const { return fieldText.at(static_cast<size_t>(index - 1)); }
     int32_t FieldValue(int index) const { return fieldValue.at(static_cast<size_t>(index - 1)); }
     int32_t OffsetValue() const { return offsetValue; }
     int32_t GainValue() const { return gainValue; }
 
-    // The curve's y for a reading: 256 - reading * gain - offset in signed
-    // 32-bit arithmetic that wraps on overflow, the product first.
+    // The curve's y for a reading: full scale - reading * gain - offset for
+    // an output that falls with light (256 - ... by default), reading *
+    // gain - offset for one that rises, in signed 32-bit arithmetic that
+    // wraps on overflow, the product first.
     int32_t PlotValue(int32_t reading) const;
     // The curve's y at x for the reading FieldValue[x].
     int32_t PlotY(int x) const { return PlotValue(FieldValue(x)); }
@@ -68,8 +80,9 @@ public:
 private:
     void CloseField(int number, const QByteArray& text);
 
-    std::array<QByteArray, MaxFields> fieldText;
-    std::array<int32_t, MaxFields> fieldValue{};
+    TFrameLayout layout_;
+    std::vector<QByteArray> fieldText;
+    std::vector<int32_t> fieldValue;
     int32_t offsetValue = 0;
     int32_t gainValue = 0;
 };

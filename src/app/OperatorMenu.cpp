@@ -3,6 +3,7 @@
 #include "app/AcquisitionMonitor.h"
 #include "app/ComMainForm.h"
 #include "app/OpenErrorAdvice.h"
+#include "app/SettingsErrorAdvice.h"
 #include "app/Reconnect.h"
 #include "app/RemoteControl.h"
 #include "common/Application.h"
@@ -64,6 +65,8 @@ TOperatorMenu::TOperatorMenu(TForm1& form)
 
     TApplication::SetExceptionAdvice([this](const std::exception& error) {
         // The window closes its port on the way out, before this goes.
+        if (const std::string advice = SettingsErrorAdvice(error); !advice.empty())
+            return QString::fromLatin1(advice);
         return form_.ComPort ? QString::fromLatin1(OpenErrorAdvice(error, form_.ComPort->Port())) : QString();
     });
 }

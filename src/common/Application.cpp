@@ -76,17 +76,29 @@ QString TApplication::AdviceText(const std::exception& error)
     }
 }
 
-void TApplication::ShowException(const std::exception& error)
+namespace {
+
+void Present(QMessageBox::Icon icon, const QString& message, const QString& advice)
 {
-    const QString message = MessageText(error);
-    const QString advice = AdviceText(error);
     if (exceptionPresenter()) {
-        exceptionPresenter()(Title(), message, advice);
+        exceptionPresenter()(TApplication::Title(), message, advice);
         return;
     }
-    QMessageBox box(QMessageBox::Critical, Title(), message, QMessageBox::Ok, activeWindow());
+    QMessageBox box(icon, TApplication::Title(), message, QMessageBox::Ok, QApplication::activeWindow());
     box.setInformativeText(advice);
     box.exec();
+}
+
+} // namespace
+
+void TApplication::ShowException(const std::exception& error)
+{
+    Present(QMessageBox::Critical, MessageText(error), AdviceText(error));
+}
+
+void TApplication::ShowWarning(const QString& message, const QString& advice)
+{
+    Present(QMessageBox::Warning, message, advice);
 }
 
 void TApplication::SetExceptionAdvice(ExceptionAdvice advice)

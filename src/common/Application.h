@@ -23,6 +23,10 @@ public:
     // report an error itself instead of letting it propagate.
     static void ShowException(const std::exception& error);
 
+    // Something the operator must know that is no failure, shown the way
+    // errors are, with the warning icon.
+    static void ShowWarning(const QString& message, const QString& advice);
+
     // The message as shown: a full stop is appended when the last
     // character's code is above that of the full stop.
     static QString MessageText(const std::exception& error);

@@ -100,10 +100,11 @@ struct TCommTimeouts {
     friend bool operator==(const TCommTimeouts&, const TCommTimeouts&) = default;
 };
 
-// Queue state reported with the error flags.
+// Queue state reported with the error flags: the bytes received and not
+// yet read. (The output queue is not reported: nothing needs it, and asking
+// the kernel would cost every received-character event a call.)
 struct TCommStatus {
     std::uint32_t InQueue = 0;
-    std::uint32_t OutQueue = 0;
 };
 
 // One overlapped operation (a read, a write or an event wait) and its

@@ -1,6 +1,7 @@
 #include "serial/ComErrors.h"
 
 #include <cstring>
+#include <utility>
 
 const std::array<std::string_view, 24> PortErrorMessages{
     "Unable to open com port",
@@ -42,6 +43,11 @@ int LowWord(std::int64_t osError)
 EComPort::EComPort(TComExceptions kind, std::int64_t osError)
     : Exception(MessageFor(kind, osError)), osError_(osError > 0 ? LowWord(osError) : -1),
       failureCode_(ComErrorCode(kind))
+{
+}
+
+EComSettings::EComSettings(TComExceptions kind, std::string location, std::string reason)
+    : EComPort(kind, 0), location_(std::move(location)), reason_(std::move(reason))
 {
 }
 

@@ -33,6 +33,22 @@ private:
     int failureCode_;
 };
 
+// Storing or loading the port's settings failed. The message is the kind's
+// own; where the settings are kept and why it failed come with it, for the
+// operator.
+class EComSettings : public EComPort {
+public:
+    EComSettings(TComExceptions kind, std::string location, std::string reason);
+
+    // The file (and key or section) of the settings; empty when not known.
+    const std::string& Location() const { return location_; }
+    const std::string& Reason() const { return reason_; }
+
+private:
+    std::string location_;
+    std::string reason_;
+};
+
 // The system's description of an error number in the form
 // "System Error.  Code: n." and the description on the next line; empty for
 // numbers of 0 and below.

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -120,6 +121,10 @@ public:
     // reading fails; a failure, also one of applying a setting, is reported
     // as CE_LoadFailed.
     void RestoreSettings(TSettingsStorage kind, const std::string& path);
+    // The stored texts the last RestoreSettings did not understand and
+    // replaced by the fallback the text rules give, each as
+    // Name "text" (value used).
+    const std::vector<std::string>& SettingsNotUnderstood() const { return settingsNotUnderstood_; }
 
     // --- Status -------------------------------------------------------------
     std::int32_t InputQueueCount();
@@ -213,6 +218,11 @@ protected:
     // name keeps the root) and opens the key after it, with name appended. A
     // path without a backslash opens no key.
     void OpenSettingsKey(TRegistry& registry, const std::string& path, const std::string& name);
+    // Reports a store or load failure, with where the settings are kept and
+    // the failure being handled as its reason.
+    void ReportSettingsFailure(TComExceptions kind, const std::string& location);
+    // Notes a stored text its setting did not take as it stands.
+    void CheckStoredText(const char* name, std::string_view stored, const std::string& taken);
 
     void ProcessBeforeOpen();
     void ProcessAfterOpen();
@@ -277,6 +287,7 @@ private:
     std::vector<std::unique_ptr<TComThread>> retiredThreads_;
     std::vector<std::unique_ptr<TPortWindow>> retiredWindows_;
     std::int32_t updateCount_ = 0;
+    std::vector<std::string> settingsNotUnderstood_;
     // Read by the event thread when handlers run there (smNone).
     std::atomic<bool> triggersOnRxChar_ = true;
     bool connected_ = false;

@@ -117,6 +117,16 @@ void ForEachStoredKey(const TCustomComPort& port, Visit visit)
     }
 }
 
+std::string RegistryLocation(const TRegistry& registry)
+{
+    return registry.FileName().string() + ", key " + RootKeyName(registry.RootKey()) + "\\" + registry.KeyPath();
+}
+
+std::string IniLocation(const TIniFile& ini, const std::string& section)
+{
+    return ini.FileName().string() + ", section [" + section + "]";
+}
+
 // Ends a store's session also when the work failed: what was written
 // before the failure stays written.
 template <typename Work, typename Close>
@@ -135,22 +145,27 @@ void Closing(Work work, Close close)
 
 void TCustomComPort::SaveSettings(TSettingsStorage kind, const std::string& path)
 {
+    std::string location;
     try {
         if (kind == ssRegistry) {
             TRegistry registry;
             OpenSettingsKey(registry, path, name_);
+            location = RegistryLocation(registry);
             Closing([&] { SaveToRegistry(registry); }, [&] { registry.CloseKey(); });
         } else {
             TIniFile ini(path);
+            location = IniLocation(ini, name_);
             Closing([&] { SaveToIniFile(ini); }, [&] { ini.UpdateFile(); });
         }
     } catch (...) {
-        ReportPortError(CE_StoreFailed, 0);
+        ReportSettingsFailure(CE_StoreFailed, location);
     }
 }
 
 void TCustomComPort::RestoreSettings(TSettingsStorage kind, const std::string& path)
 {
+    settingsNotUnderstood_.clear();
+    std::string location;
     try {
         BeginSettingsChange();
         Closing(
@@ -158,16 +173,45 @@ void TCustomComPort::RestoreSettings(TSettingsStorage kind, const std::string& p
                 if (kind == ssRegistry) {
                     TRegistry registry;
                     OpenSettingsKey(registry, path, name_);
+                    location = RegistryLocation(registry);
                     RestoreFromRegistry(registry);
                 } else {
                     TIniFile ini(path);
+                    location = IniLocation(ini, name_);
                     RestoreFromIniFile(ini);
                 }
             },
             [this] { EndSettingsChange(); });
     } catch (...) {
-        ReportPortError(CE_LoadFailed, 0);
+        ReportSettingsFailure(CE_LoadFailed, location);
     }
+}
+
+void TCustomComPort::ReportSettingsFailure(TComExceptions kind, const std::string& location)
+{
+    if (OnException) {
+        ReportPortError(kind, 0);
+        return;
+    }
+    std::string reason;
+    try {
+        throw;
+    } catch (const std::exception& error) {
+        reason = error.what();
+    } catch (...) {
+    }
+    throw EComSettings(kind, location, reason);
+}
+
+void TCustomComPort::CheckStoredText(const char* name, std::string_view stored, const std::string& taken)
+{
+    // A missing registry value reads as empty and takes the fallback
+    // silently; a character may also be written by its code ("#101").
+    if (stored.empty() || SameText(taken, stored))
+        return;
+    if (stored.starts_with('#') && TextToChar(stored) != 0 && taken == CharToText(TextToChar(stored)))
+        return;
+    settingsNotUnderstood_.push_back(std::string(name) + " \"" + std::string(stored) + "\" (" + taken + " used)");
 }
 
 void TCustomComPort::OpenSettingsKey(TRegistry& registry, const std::string& path, const std::string& name)
@@ -212,10 +256,13 @@ void TCustomComPort::RestoreFromRegistry(TRegistry& registry)
     // No defaults: a missing text converts to its fallback, a missing
     // integer fails.
     ForEachStoredKey(*this, [&](const TStoredKey& key) {
-        if (key.Text)
-            key.SetText(*this, registry.ReadString(key.Name));
-        else
+        if (key.Text) {
+            const std::string stored = registry.ReadString(key.Name);
+            key.SetText(*this, stored);
+            CheckStoredText(key.Name, stored, key.Text(*this));
+        } else {
             key.SetInteger(*this, registry.ReadInteger(key.Name));
+        }
     });
 }
 
@@ -224,7 +271,9 @@ void TCustomComPort::RestoreFromIniFile(TIniFile& ini)
     // A missing entry leaves its setting as it is.
     ForEachStoredKey(*this, [&](const TStoredKey& key) {
         if (key.Text) {
-            key.SetText(*this, ini.ReadString(name_, key.Name, key.Text(*this)));
+            const std::string stored = ini.ReadString(name_, key.Name, key.Text(*this));
+            key.SetText(*this, stored);
+            CheckStoredText(key.Name, stored, key.Text(*this));
             return;
         }
         const std::int32_t current = key.CustomRateOnly ? DefaultCustomBaudRate : key.Integer(*this);

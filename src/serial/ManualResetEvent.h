@@ -1,5 +1,8 @@
 #pragma once
 
+#include <atomic>
+#include <mutex>
+
 // A manual-reset event that can also be waited for in poll() beside file
 // descriptors: it stays signalled from Set() until Reset(). Thread-safe.
 class TManualResetEvent {
@@ -11,7 +14,9 @@ public:
 
     void Set();
     void Reset();
-    bool IsSet() const;
+    // A plain load: checked on every pass of a wait loop, it costs no call
+    // into the system.
+    bool IsSet() const { return signalled_.load(std::memory_order_acquire); }
     // Blocks until the event is signalled.
     void Wait() const;
 
@@ -20,4 +25,7 @@ public:
 
 private:
     int fd_;
+    // Set and Reset change the flag and the descriptor together.
+    std::mutex change_;
+    std::atomic<bool> signalled_;
 };

@@ -5,7 +5,9 @@
 #include <QSocketNotifier>
 #include <QThread>
 
+#include <linux/futex.h>
 #include <sys/eventfd.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -18,18 +20,48 @@
 
 namespace {
 
+// The release of a worker waiting for its hand-over: a futex word, so that
+// releasing costs one wake-up of the worker and nothing else (a condition
+// variable's worker wakes holding its mutex, and letting go of that mutex
+// costs a second call). Released, the worker may go on and end its
+// hand-over at once; the releasing thread then passes only the word's
+// address to the kernel, which tolerates a word that is gone.
+class DoneSignal {
+public:
+    void Wait()
+    {
+        std::uint32_t expected = Pending;
+        if (!word_.compare_exchange_strong(expected, Sleeping, std::memory_order_acquire))
+            return;
+        while (word_.load(std::memory_order_acquire) != Released)
+            ::syscall(SYS_futex, &word_, FUTEX_WAIT_PRIVATE, Sleeping, nullptr, nullptr, 0);
+    }
+    void Release()
+    {
+        if (word_.exchange(Released, std::memory_order_release) == Sleeping)
+            ::syscall(SYS_futex, &word_, FUTEX_WAKE_PRIVATE, 1, nullptr, nullptr, 0);
+    }
+
+private:
+    static constexpr std::uint32_t Pending = 0;
+    static constexpr std::uint32_t Sleeping = 1;
+    static constexpr std::uint32_t Released = 2;
+    std::atomic<std::uint32_t> word_ = Pending;
+};
+static_assert(sizeof(std::atomic<std::uint32_t>) == sizeof(std::uint32_t));
+
 struct HandOver {
     const std::function<void()>* call = nullptr;
     bool releaseWhenTaken = false;
     const void* owner = nullptr;
+    // Written before the release, read by the worker after it.
     std::exception_ptr error;
-    bool done = false;
+    DoneSignal done;
 };
 
 struct CallQueue {
     std::mutex mutex;
-    std::condition_variable handOverDone;  // workers wait here
-    std::condition_variable uiWake;        // a UI thread in ServeUntil waits here
+    std::condition_variable uiWake;  // a UI thread in ServeUntil waits here
     std::deque<HandOver*> pending;
 
     // Wakes the UI thread's event loop; read by workers, set up once on the UI thread.
@@ -43,29 +75,23 @@ CallQueue& queue()
     return instance;
 }
 
-void markDone(HandOver& handOver)
-{
-    handOver.done = true;
-    queue().handOverDone.notify_all();
-}
-
 // Queues the hand-over, wakes the UI thread and sleeps until it is done.
 void handOverAndWait(HandOver& handOver)
 {
     const int wakeFd = queue().wakeFd;
     if (wakeFd < 0)
         throw std::logic_error("TSynchronizer::Prepare was not called on the user-interface thread");
-    std::unique_lock lock(queue().mutex);
-    queue().pending.push_back(&handOver);
-    queue().uiWake.notify_all();
+    {
+        std::lock_guard lock(queue().mutex);
+        queue().pending.push_back(&handOver);
+    }
     // Woken outside the lock, so the UI thread does not wake up to a lock
     // still held.
-    lock.unlock();
+    queue().uiWake.notify_all();
     const std::uint64_t one = 1;
     // A full counter already means "wake up"; nothing else can fail here.
     [[maybe_unused]] ssize_t written = ::write(wakeFd, &one, sizeof one);
-    lock.lock();
-    queue().handOverDone.wait(lock, [&] { return handOver.done; });
+    handOver.done.Wait();
 }
 
 } // namespace
@@ -124,8 +150,9 @@ void TSynchronizer::DiscardSent(const void* owner)
     auto& pending = queue().pending;
     for (auto it = pending.begin(); it != pending.end();) {
         if ((*it)->releaseWhenTaken && (*it)->owner == owner) {
-            markDone(**it);
+            HandOver& dropped = **it;
             it = pending.erase(it);
+            dropped.done.Release();
         } else {
             ++it;
         }
@@ -142,24 +169,20 @@ int TSynchronizer::RunPendingCalls()
         HandOver& next = *queue().pending.front();
         queue().pending.pop_front();
         ++count;
+        lock.unlock();
         if (next.releaseWhenTaken) {
             // Copied while the sender still waits; it may go on from here.
             const std::function<void()> call = *next.call;
-            markDone(next);
-            lock.unlock();
+            next.done.Release();
             call();
             continue;
         }
-        lock.unlock();
-        std::exception_ptr error;
         try {
             (*next.call)();
         } catch (...) {
-            error = std::current_exception();
+            next.error = std::current_exception();
         }
-        lock.lock();
-        next.error = error;
-        markDone(next);
+        next.done.Release();
     }
 }
 
@@ -176,6 +199,8 @@ void TSynchronizer::ServeUntil(const std::function<bool()>& done)
 
 void TSynchronizer::WakeUiThread()
 {
-    std::lock_guard lock(queue().mutex);
+    // Taking the lock orders the caller's change of the condition before the
+    // UI thread's next check of it; the wake-up itself comes after.
+    { std::lock_guard lock(queue().mutex); }
     queue().uiWake.notify_all();
 }

@@ -77,4 +77,25 @@ TEST_F(AcquisitionStatusTest, SaysWhyAcquisitionStopped)
     EXPECT_EQ(status.Lines(At(300ms)).back(), "Stopped: COM11 is gone (Input/output error)");
 }
 
+TEST_F(AcquisitionStatusTest, AnAnswerOnItsWayIsNoSilence)
+{
+    // A frame that takes longer than the limit to come, at a low baud rate:
+    // the read-out must not say acquisition stopped while its bytes come.
+    status.SetNoAnswerLimit(5s);
+    status.Opened(At(0ms));
+    status.ExposureSent(At(0ms));
+    for (auto t = 1s; t <= 9s; t += 1s)
+        status.BytesReceived(At(t));
+    EXPECT_FALSE(status.Stopped(At(13900ms)));
+    EXPECT_EQ(status.Lines(At(14000ms)).back(), "Stopped: no answer to the last exposure for 14 s");
+    status.FramePlotted(At(14100ms));
+    status.ExposureSent(At(14101ms));
+    EXPECT_FALSE(status.Stopped(At(14200ms)));
+    status.FrameCut();
+    status.FramePlotted(At(14300ms), true);
+    EXPECT_EQ(status.Lines(At(14300ms)),
+              TLines({"Frames: 2", "Rate: 1.0 frames/s", "Last frame: 0.0 s ago", "Cut frames dropped: 1",
+                      "No reading in the last frame: lines end in LF only?"}));
+}
+
 } // namespace

@@ -12,9 +12,7 @@ constexpr int Last = TFrameAveraging::LastPixel;
 
 TFrameAveraging::TFrame Flat(std::int32_t reading)
 {
-    TFrameAveraging::TFrame frame;
-    frame.fill(reading);
-    return frame;
+    return TFrameAveraging::TFrame(TFrameAveraging::Pixels, reading);
 }
 
 TEST(FrameAveragingTest, DepthOneWithoutDarkPlotsExactlyWhatTheDecoderPlots)

@@ -1,7 +1,9 @@
 #include "AppTestSupport.h"
 
 #include "app/ComMainForm.h"
+#include "app/AcquisitionMonitor.h"
 #include "app/CommandLine.h"
+#include "app/OperatorMenu.h"
 #include "app/StartOptions.h"
 #include "app/ReceiveLog.h"
 #include "graph/Graph.h"
@@ -16,6 +18,8 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace std::chrono_literals;
 
@@ -174,6 +178,52 @@ TEST_F(MainFormPortTest, ALogWithoutItsEndStillPlotsAndCarriesOn)
     form.ComPortRxFlag(form.ComPort.get());
     EXPECT_EQ(form.XYGraph1->CurveCount(), 1);
     EXPECT_EQ(Sent(3), "5\r\n");
+}
+
+TEST_F(MainFormPortTest, AFrameCutByARequestIsDroppedAndTheCycleStaysSingle)
+{
+    const auto status = [&] { return form.OperatorMenu().Monitor().Lines(); };
+    const auto says = [&](const std::string& line) {
+        return WaitUntil([&] { return std::ranges::count(status(), line) == 1; }, 5s);
+    };
+    Open();
+    form.Edit_Data->setText(QStringLiteral("5"));
+    ClickButton(form.Button_Send);
+    ASSERT_EQ(Sent(3), "5\r\n");
+
+    // Return in the exposure field while the header is in: the rest of that
+    // frame would decode shifted by five fields.
+    const std::string cut = Frame({"100", "101"});
+    Answer(cut.substr(0, 20));
+    ASSERT_TRUE(WaitUntil([&] { return form.Log().Text().size() == 20; }, 5s));
+    QTest::keyClick(form.Edit_Data, Qt::Key_Return);
+    QCoreApplication::sendPostedEvents();
+    ASSERT_EQ(Sent(3), "5\r\n");
+    Answer(cut.substr(20));
+    ASSERT_TRUE(says("Cut frames dropped: 1"));
+    EXPECT_EQ(form.XYGraph1->CurveCount(), 0);
+    EXPECT_EQ(Sent(1, 300ms), "") << "the operator's request is still owed its frame";
+
+    // A device that streams: the next frame's start comes with this 'e'.
+    const std::string next = Frame({"20"});
+    Answer(Frame({"10"}) + "\r\n" + next.substr(0, 12));
+    ASSERT_TRUE(WaitUntil([&] { return form.XYGraph1->CurveCount() == 1; }, 5s));
+    EXPECT_EQ(CurveY(*form.XYGraph1)[0], 246.0);
+    EXPECT_EQ(Sent(3), "5\r\n");
+    EXPECT_EQ(form.Log().Text(), QByteArray::fromStdString(next.substr(0, 12)));
+    Answer(next.substr(12));
+    ASSERT_TRUE(WaitUntil([&] { return CurveY(*form.XYGraph1)[0] == 236.0; }, 5s));
+    EXPECT_EQ(Sent(3), "5\r\n");
+    EXPECT_EQ(Sent(1, 300ms), "");
+
+    // Lines that end in LF alone close no field: the curve cannot show it.
+    EXPECT_FALSE(form.OperatorMenu().Monitor().ReadOutShown());
+    Answer("H1\nH2\nH3\nH4\nH5\n1\n2\ne");
+    ASSERT_TRUE(says("No reading in the last frame: lines end in LF only?"));
+    EXPECT_TRUE(form.OperatorMenu().Monitor().ReadOutShown());
+    Answer(Frame({"1"}));
+    ASSERT_TRUE(WaitUntil([&] { return std::ranges::count(status(), "No reading in the last frame: lines end in LF only?") == 0; }, 5s));
+    EXPECT_EQ(std::ranges::count(status(), "Cut frames dropped: 1"), 1);
 }
 
 TEST_F(MainFormPortTest, ResetAxisRestoresTheViewAndKeepsTheCurve)

@@ -10,6 +10,7 @@
 
 #include <asm/termbits.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -81,6 +82,54 @@ TEST_F(MainFormStorageTest, StoreWhereNothingCanBeWrittenShowsTheFailure)
     ASSERT_EQ(errors.Shown().size(), 1u);
     EXPECT_EQ(errors.Shown()[0], std::pair(QStringLiteral("Mirelda ver. 2.10 example"),
                                            QStringLiteral("Failed to store settings.")));
+}
+
+TEST_F(MainFormStorageTest, LoadNamesTheFileAndReasonAndWhatWasNotUnderstood)
+{
+    // Load must not hang on a FIFO nor fill memory from a device, and says
+    // where and why; the parser names the line.
+    const std::filesystem::path file = TRegistry::LocalMachineFile();
+    std::filesystem::create_directories(file.parent_path());
+    std::size_t failures = 0;
+    const auto loadFails = [&](const std::string& reason) {
+        ClickButton(form.Bt_Load);
+        ASSERT_EQ(errors.Shown().size(), ++failures);
+        EXPECT_EQ(errors.Shown().back().second, QStringLiteral("Failed to load settings."));
+        const QString advice = errors.Advice().back();
+        EXPECT_TRUE(advice.startsWith(QString::fromStdString(file.string() + reason))) << advice.toStdString();
+        EXPECT_TRUE(advice.contains(QStringLiteral("key HKEY_LOCAL_MACHINE\\Software\\Vorel\\ComPort")));
+        EXPECT_TRUE(advice.endsWith(QStringLiteral("then press \"Load\" again; \"Store\" writes it anew.")));
+        std::filesystem::remove(file);
+    };
+    ASSERT_EQ(mkfifo(file.c_str(), 0600), 0);
+    loadFails(" is not a regular file.");
+    std::filesystem::create_symlink("/dev/zero", file);
+    loadFails(" is not a regular file.");
+    MakeFile(file, std::string(5 * 1024 * 1024, ';'));
+    loadFails(" is larger than 4 MB, too large for a settings file.");
+    MakeFile(file, "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software]\n\"A\"=\"1\"\nBogus\n");
+    loadFails(" cannot be parsed and is left as it is: line 4 is not a key, a value, a comment or a blank line.");
+
+    // Values the text rules take as their fallback load as those, and the
+    // operator hears which.
+    MakeFile(file, "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Vorel\\ComPort]\n\"Port\"=\"COM12\"\n"
+                   "\"BaudRate\"=\"abc\"\n\"Parity\"=\"Bogus\"\n\"StopBits\"=\"2\"\n");
+    ClickButton(form.Bt_Load);
+    EXPECT_EQ(form.ComPort->Parity().Bits(), prNone);
+    EXPECT_EQ(form.ComPort->StopBits(), sbTwoStopBits);
+    ASSERT_EQ(errors.Shown().size(), ++failures);
+    EXPECT_EQ(errors.Shown().back().second, QStringLiteral("Some stored settings were not understood."));
+    EXPECT_EQ(errors.Advice().back(), QStringLiteral("BaudRate \"abc\" (9600 used)\nParity \"Bogus\" (None used)\n"
+                                                     "Press \"Store\" to keep the settings now in use."));
+
+    // A store that cannot be written names its file too.
+    std::filesystem::remove(file);
+    std::filesystem::create_directory(file);
+    ClickButton(form.Bt_Store);
+    ASSERT_EQ(errors.Shown().size(), ++failures);
+    EXPECT_EQ(errors.Shown().back().second, QStringLiteral("Failed to store settings."));
+    EXPECT_TRUE(errors.Advice().back().contains(QString::fromStdString("The settings are kept in " + file.string())));
+    EXPECT_TRUE(errors.Advice().back().endsWith(QStringLiteral("then press \"Store\" again.")));
 }
 
 } // namespace

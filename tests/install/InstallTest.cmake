@@ -25,6 +25,7 @@ set(expected
   share/icons/hicolor/256x256/apps/mirelda.png
   share/man/man1/mirelda.1.gz
   share/doc/mirelda/copyright
+  share/mirelda/lines/fluorescent.lines
   include/mirelda/serial/ComPort.h
   include/mirelda/serial/posix/PortMap.h
   include/mirelda/graph/Graph.h

@@ -40,7 +40,7 @@ void Wait(pollfd* fds, nfds_t count, std::optional<TClock::time_point> deadline)
 TSimulator::TSimulator(const TSimulatorOptions& options)
     : options(options)
     , mapEntry(options.Name, terminal.PortPath())
-    , generator(options.Fields, options.Seed)
+    , generator(options.Fields, options.Seed, options.Sample)
     , pacer(options.Baud, options.ChunkMin, options.ChunkMax, options.Seed)
     , faultRandom(options.Seed)
 {

@@ -1,6 +1,7 @@
 #include "simulator/SimulatorOptions.h"
 
-#include <charconv>
+#include "simulator/OptionNumber.h"
+
 #include <limits>
 #include <set>
 #include <stdexcept>
@@ -9,17 +10,6 @@ namespace {
 
 constexpr int MaxFields = 1'000'000;
 constexpr int MaxChunk = 1 << 20;
-
-template <typename Integer>
-Integer Number(const std::string& option, const std::string& text, Integer min, Integer max)
-{
-    Integer value{};
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (result.ec != std::errc() || result.ptr != text.data() + text.size() || value < min || value > max)
-        throw std::invalid_argument(option + " needs a whole number from " + std::to_string(min) + " to "
-                                    + std::to_string(max) + ", not '" + text + "'");
-    return value;
-}
 
 TLineEnd LineEnd(const std::string& text)
 {
@@ -37,8 +27,8 @@ void ReadChunks(const std::string& text, TSimulatorOptions& options)
     const size_t dash = text.find('-');
     if (dash == std::string::npos)
         throw std::invalid_argument("--chunks takes MIN-MAX, not '" + text + "'");
-    options.ChunkMin = Number("--chunks", text.substr(0, dash), 1, MaxChunk);
-    options.ChunkMax = Number("--chunks", text.substr(dash + 1), options.ChunkMin, MaxChunk);
+    options.ChunkMin = OptionNumber("--chunks", text.substr(0, dash), 1, MaxChunk);
+    options.ChunkMax = OptionNumber("--chunks", text.substr(dash + 1), options.ChunkMin, MaxChunk);
 }
 
 void ReadName(const std::string& text, TSimulatorOptions& options)
@@ -54,6 +44,7 @@ TSimulatorOptions ParseSimulatorOptions(const std::vector<std::string>& argument
 {
     static const std::set<std::string, std::less<>> known{
         "--name", "--baud", "--line-end", "--chunks", "--malformed-every", "--frames", "--fields", "--seed"};
+    const auto isKnown = [](const std::string& option) { return known.contains(option) || IsSampleOption(option); };
     TSimulatorOptions options;
     for (size_t i = 0; i < arguments.size(); ++i) {
         std::string option = arguments[i];
@@ -69,7 +60,7 @@ TSimulatorOptions ParseSimulatorOptions(const std::vector<std::string>& argument
         }
         // An option is known or not before any value is looked for, so a
         // mistyped one is named as such even at the end of the line.
-        if (option.starts_with("-") && !known.contains(option))
+        if (option.starts_with("-") && !isKnown(option))
             throw EUnknownSimulatorOption("unknown option '" + option + "'");
         if (!option.starts_with("-"))
             throw std::invalid_argument("unknown argument '" + option + "'");
@@ -79,23 +70,27 @@ TSimulatorOptions ParseSimulatorOptions(const std::vector<std::string>& argument
             value = arguments[++i];
         }
 
-        if (option == "--name")
+        if (IsSampleOption(option))
+            ReadSampleOption(option, value, options.Sample);
+        else if (option == "--name")
             ReadName(value, options);
         else if (option == "--baud")
-            options.Baud = Number(option, value, 1, std::numeric_limits<int>::max() / 10);
+            options.Baud = OptionNumber(option, value, 1, std::numeric_limits<int>::max() / 10);
         else if (option == "--line-end")
             options.LineEnd = LineEnd(value);
         else if (option == "--chunks")
             ReadChunks(value, options);
         else if (option == "--malformed-every")
-            options.MalformedEvery = Number(option, value, 1, std::numeric_limits<int>::max());
+            options.MalformedEvery = OptionNumber(option, value, 1, std::numeric_limits<int>::max());
         else if (option == "--frames")
-            options.Frames = Number<uint64_t>(option, value, 1, std::numeric_limits<uint64_t>::max());
+            options.Frames = OptionNumber<uint64_t>(option, value, 1, std::numeric_limits<uint64_t>::max());
         else if (option == "--fields")
-            options.Fields = Number(option, value, 5, MaxFields);
+            options.Fields = OptionNumber(option, value, 5, MaxFields);
         else
-            options.Seed = Number<uint32_t>(option, value, 0, std::numeric_limits<uint32_t>::max());
+            options.Seed = OptionNumber<uint32_t>(option, value, 0, std::numeric_limits<uint32_t>::max());
     }
+    if (options.Sample.Pixels > 0)
+        options.Fields = options.Sample.Pixels + 5;
     return options;
 }
 
@@ -116,5 +111,5 @@ std::string SimulatorUsage()
            "  --frames N              exit after serving N frames\n"
            "  --fields N              fields per frame, the five header lines included (default 512)\n"
            "  --seed N                seed of the spectrum noise and the chunk sizes (default 1)\n"
-           "  --help                  show this text\n";
+           + SampleUsage() + "  --help                  show this text\n";
 }

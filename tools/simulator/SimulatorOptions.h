@@ -1,6 +1,7 @@
 #pragma once
 
 #include "simulator/FrameBuilder.h"
+#include "simulator/SampleOptions.h"
 
 #include <cstdint>
 #include <stdexcept>
@@ -17,6 +18,7 @@ struct TSimulatorOptions {
     uint64_t Frames = 0;    // 0: until stopped
     int Fields = 512;
     uint32_t Seed = 1;
+    TSampleOptions Sample; // the sensor and what lies in the beam
     bool Help = false;
 };
 

@@ -49,6 +49,11 @@ std::optional<TIniDocument> TIniDocument::Parse(std::string_view bytes)
     return document;
 }
 
+std::string TIniDocument::Refusal(std::string_view bytes)
+{
+    return bytes.find('\0') != std::string_view::npos ? "it holds a zero byte" : "";
+}
+
 std::optional<TIniDocument::TSectionLines> TIniDocument::FindSection(std::string_view name) const
 {
     for (std::size_t i = 0; i < lines_.size(); ++i) {

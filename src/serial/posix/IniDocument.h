@@ -18,6 +18,8 @@ public:
     // Any text is an INI document; bytes with a zero byte in them (a binary
     // file, a text in a 16-bit encoding) give nothing.
     static std::optional<TIniDocument> Parse(std::string_view bytes);
+    // Why Parse gives nothing for the bytes; empty when it does not.
+    static std::string Refusal(std::string_view bytes);
     std::string Bytes() const { return JoinLines(lines_); }
 
     // The entry's value, or nothing when the section or the entry is missing.

@@ -172,8 +172,6 @@ int TPosixComDevice::ClearError(std::uint32_t& errors, TCommStatus& status)
     errors = errors_;
     errors_ = 0;
     status.InQueue = static_cast<std::uint32_t>(queue_.Count());
-    int pending = 0;
-    status.OutQueue = ioctl(fd_, TIOCOUTQ, &pending) == 0 && pending > 0 ? static_cast<std::uint32_t>(pending) : 0;
     return 0;
 }
 

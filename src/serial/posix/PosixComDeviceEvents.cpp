@@ -41,8 +41,11 @@ int TPosixComDevice::StartEventWait(TOverlapped& operation)
     operation.Begin(this);
     eventWait_ = &operation;
     RaiseEvents(0);
+    // Input the kernel holds is not asked for here: the wait's poll() reports
+    // it at once, and on a quiet line the question would be one call more
+    // for every event.
     if (eventWait_)
-        Service(TClock::now());
+        Service(TClock::now(), false);
     return operation.Busy() ? IoPending : operation.Error();
 }
 

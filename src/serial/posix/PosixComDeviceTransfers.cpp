@@ -83,7 +83,9 @@ int TPosixComDevice::StartRead(TOverlapped& operation, void* data, std::uint32_t
         return EBUSY;
     operation.Begin(this);
     reads_.emplace_back(&operation, static_cast<std::uint8_t*>(data), count);
-    Service(TClock::now());
+    // A read of what the queue already holds (the count a received-character
+    // handler was just given) needs no word from the kernel.
+    Service(TClock::now(), reads_.size() > 1 || queue_.Count() < count);
     if (operation.Busy())
         return IoPending;
     return operation.Error();

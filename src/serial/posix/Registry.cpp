@@ -46,16 +46,22 @@ bool TRegistry::OpenKey(const std::string& path)
     keyPath_ = names;
 
     // The user's own files are made with their directory; the machine's
-    // directory is the administrator's to make.
-    if (rootKey_ == rkCurrentUser) {
-        files_.push_back(std::make_unique<TFile>(CurrentUserFile(), true));
-    } else if (TStoreFile::MayReplace(LocalMachineFile())) {
+    // directory is the administrator's to make. Reads from the virtual store
+    // fall back on the machine's file.
+    const fs::path written = FileName();
+    files_.push_back(std::make_unique<TFile>(written, written != LocalMachineFile()));
+    if (written == VirtualStoreFile())
         files_.push_back(std::make_unique<TFile>(LocalMachineFile(), false));
-    } else {
-        files_.push_back(std::make_unique<TFile>(VirtualStoreFile(), true));
-        files_.push_back(std::make_unique<TFile>(LocalMachineFile(), false));
-    }
     return true;
+}
+
+fs::path TRegistry::FileName() const
+{
+    if (!files_.empty())
+        return files_.front()->Path();
+    if (rootKey_ == rkCurrentUser)
+        return CurrentUserFile();
+    return TStoreFile::MayReplace(LocalMachineFile()) ? LocalMachineFile() : VirtualStoreFile();
 }
 
 void TRegistry::CloseKey()

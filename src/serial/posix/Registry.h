@@ -44,6 +44,12 @@ public:
     // two backslashes, a line break).
     bool OpenKey(const std::string& path);
     bool HasCurrentKey() const { return !files_.empty(); }
+    // The open key's path below the root; empty when none is open.
+    const std::string& KeyPath() const { return keyPath_; }
+    // The file the root's values are written to: for the local machine's
+    // root, the user's virtual store when the machine's file may not be
+    // written.
+    std::filesystem::path FileName() const;
     // Writes the changes made under the open key and closes it. Throws
     // EStoreError when they cannot be written.
     void CloseKey();

@@ -158,14 +158,20 @@ bool ReadValue(std::string_view line, TEntry& entry)
     return false;
 }
 
-// The file's entries, or nothing when a line is none of the kinds.
-std::optional<std::vector<TEntry>> Scan(const TTextLines& lines)
+// The file's entries, or nothing when a line is none of the kinds; then
+// badLine, when given, is that line's index.
+std::optional<std::vector<TEntry>> Scan(const TTextLines& lines, std::size_t* badLine = nullptr)
 {
+    const auto refuse = [badLine](std::size_t line) {
+        if (badLine)
+            *badLine = line;
+        return std::nullopt;
+    };
     std::vector<TEntry> entries;
     if (lines.empty())
         return entries;
     if (TrimBlanks(lines.front().Text) != Signature)
-        return std::nullopt;
+        return refuse(0);
     std::optional<std::string> key; // the block's key; nothing in a deletion block
     bool inBlock = false;
     for (std::size_t i = 1; i < lines.size(); ++i) {
@@ -178,7 +184,7 @@ std::optional<std::vector<TEntry>> Scan(const TTextLines& lines)
         }
         if (content.starts_with('[')) {
             if (content.size() < 3 || !content.ends_with(']'))
-                return std::nullopt;
+                return refuse(i);
             const std::string_view inner = content.substr(1, content.size() - 2);
             inBlock = true;
             key.reset();
@@ -190,7 +196,7 @@ std::optional<std::vector<TEntry>> Scan(const TTextLines& lines)
             continue;
         }
         if (!inBlock || (!content.starts_with('"') && !content.starts_with('@')))
-            return std::nullopt;
+            return refuse(i);
         // Long hexadecimal data goes on over lines that end in a backslash.
         std::string logical(content);
         while (logical.ends_with('\\') && entry.First + entry.Count < lines.size()) {
@@ -199,7 +205,7 @@ std::optional<std::vector<TEntry>> Scan(const TTextLines& lines)
             ++entry.Count;
         }
         if (!ReadValue(logical, entry))
-            return std::nullopt;
+            return refuse(i);
         entry.Kind = TEntry::Value;
         entry.InKey = key.has_value();
         entry.Key = key.value_or("");
@@ -243,6 +249,18 @@ std::optional<TRegistryDocument> TRegistryDocument::Parse(std::string_view bytes
     if (bytes.find('\0') != std::string_view::npos || !Scan(document.lines_))
         return std::nullopt;
     return document;
+}
+
+std::string TRegistryDocument::Refusal(std::string_view bytes)
+{
+    if (bytes.find('\0') != std::string_view::npos)
+        return "it holds a zero byte";
+    std::size_t badLine = 0;
+    if (Scan(SplitLines(bytes), &badLine))
+        return {};
+    if (badLine == 0)
+        return "line 1 is not " + std::string(Signature);
+    return "line " + std::to_string(badLine + 1) + " is not a key, a value, a comment or a blank line";
 }
 
 std::optional<TRegistryValue> TRegistryDocument::Value(std::string_view key, std::string_view name) const

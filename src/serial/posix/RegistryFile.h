@@ -38,6 +38,9 @@ public:
     // line REGEDIT4 and hold only keys, values, comments and blank lines.
     // Anything else gives nothing.
     static std::optional<TRegistryDocument> Parse(std::string_view bytes);
+    // Why Parse gives nothing for the bytes, naming the line; empty when it
+    // does not.
+    static std::string Refusal(std::string_view bytes);
     std::string Bytes() const { return JoinLines(lines_); }
 
     // key is the full path, root name first

@@ -6,6 +6,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -33,6 +34,17 @@ std::string Failure(const fs::path& path, const QString& reason)
     return path.string() + ": " + reason.toLocal8Bit().toStdString();
 }
 
+EStoreError SystemFailure(const fs::path& path, int error)
+{
+    return EStoreError(path.string() + ": " + std::generic_category().message(error));
+}
+
+EStoreError TooLarge(const fs::path& path)
+{
+    return EStoreError(path.string() + " is larger than " + std::to_string(TStoreFile::MaxBytes / (1024 * 1024))
+                       + " MB, too large for a settings file");
+}
+
 } // namespace
 
 TStoreFile::TStoreFile(fs::path path, bool makeDirectory) : path_(std::move(path)), makeDirectory_(makeDirectory) {}
@@ -44,16 +56,40 @@ TStoreFile::~TStoreFile()
 
 std::string TStoreFile::Read() const
 {
-    QFile file(QtName(path_));
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (!file.exists())
+    // Without blocking, and only a regular file: a FIFO or a device put in
+    // the store's place must not hang the program or fill its memory.
+    const int fd = open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
             return {};
-        throw EStoreError(Failure(path_, file.errorString()));
+        throw SystemFailure(path_, errno);
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw EStoreError(Failure(path_, file.errorString()));
-    return bytes.toStdString();
+    struct TClose {
+        int Fd;
+        ~TClose() { close(Fd); }
+    } closing{fd};
+    struct stat status {};
+    if (fstat(fd, &status) != 0)
+        throw SystemFailure(path_, errno);
+    if (!S_ISREG(status.st_mode))
+        throw EStoreError(path_.string() + " is not a regular file");
+    if (status.st_size > MaxBytes)
+        throw TooLarge(path_);
+    std::string bytes;
+    char block[64 * 1024];
+    for (;;) {
+        const ssize_t count = read(fd, block, sizeof block);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            throw SystemFailure(path_, errno);
+        if (count == 0)
+            return bytes;
+        // The file may grow while it is read.
+        if (std::ssize(bytes) + count > MaxBytes)
+            throw TooLarge(path_);
+        bytes.append(block, std::size_t(count));
+    }
 }
 
 bool TStoreFile::MayReplace(const fs::path& path)

@@ -2,6 +2,7 @@
 
 #include "serial/posix/StoreError.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -22,7 +23,11 @@ public:
 
     const std::filesystem::path& Path() const { return path_; }
 
-    // The file's bytes; a missing file reads as empty.
+    // A settings file is a few kilobytes; anything near this is not one.
+    static constexpr std::int64_t MaxBytes = 4 * 1024 * 1024;
+
+    // The file's bytes; a missing file reads as empty. Throws EStoreError
+    // for what is not a regular file and for a file above MaxBytes.
     std::string Read() const;
 
     // Takes the lock, waiting a few seconds for another program holding it;
@@ -93,9 +98,11 @@ public:
 private:
     Document Load()
     {
-        std::optional<Document> document = Document::Parse(file_.Read());
+        const std::string bytes = file_.Read();
+        std::optional<Document> document = Document::Parse(bytes);
         if (!document)
-            throw EStoreError(file_.Path().string() + " cannot be parsed and is left as it is");
+            throw EStoreError(file_.Path().string() + " cannot be parsed and is left as it is: "
+                              + Document::Refusal(bytes));
         return std::move(*document);
     }
 
