@@ -21,13 +21,18 @@ public:
     // then one line per frame: its number and its readings. Averaged, one
     // line "mean" instead: each pixel's exact mean over the frames.
     QByteArray Csv() const;
+    // JCAMP-DX: the mean as one spectrum; every frame as a compound file of
+    // one block a frame (DATA TYPE LINK). x in pixels, y the readings.
+    QByteArray JcampDx() const;
 
 private:
+    std::vector<double> Mean() const;
+
     std::string port_; // 8-bit texts, as the window holds them
     std::string exposure_;
     bool average_;
     std::vector<int> pixels_;
     int count_ = 0;
-    QByteArray rows_;
+    std::vector<std::vector<std::int32_t>> frames_;
     std::vector<std::int64_t> sums_;
 };

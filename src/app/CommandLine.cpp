@@ -79,7 +79,8 @@ TCommandLine::TCommandLine()
                       QStringLiteral("Captures without a window: needs --port, --exposure, --frames and --output.")),
       framesOption_(QStringLiteral("frames"), QStringLiteral("With --headless: captures N frames."),
                     QStringLiteral("N")),
-      outputOption_(QStringLiteral("output"), QStringLiteral("With --headless: writes the frames to FILE as CSV."),
+      outputOption_(QStringLiteral("output"),
+                    QStringLiteral("With --headless: writes the frames to FILE as CSV, or JCAMP-DX when it ends in .jdx."),
                     QStringLiteral("FILE")),
       averageOption_(QStringLiteral("average"),
                      QStringLiteral("With --headless: writes the mean of the frames instead of each."))
@@ -176,8 +177,6 @@ std::optional<QString> TCommandLine::ReadCaptureOptions()
     automation_.Output = parser_.value(outputOption_);
     if (automation_.Output.isEmpty())
         return QStringLiteral("--output takes a file name");
-    if (automation_.Output.endsWith(QStringLiteral(".jdx"), Qt::CaseInsensitive))
-        return QStringLiteral("--output: this version writes CSV only, not JCAMP-DX (.jdx)");
     automation_.AverageFrames = parser_.isSet(averageOption_);
     return std::nullopt;
 }

@@ -107,7 +107,9 @@ void THeadlessCapture::Finish(int status, const QString& reason)
     if (!reason.isEmpty())
         Say(reason);
     if (capture_.Count() > 0) {
-        if (const QString failure = ReplaceWholeFile(output_, capture_.Csv()); !failure.isEmpty()) {
+        const bool jcamp = output_.endsWith(QStringLiteral(".jdx"), Qt::CaseInsensitive);
+        const QByteArray text = jcamp ? capture_.JcampDx() : capture_.Csv();
+        if (const QString failure = ReplaceWholeFile(output_, text); !failure.isEmpty()) {
             Say(QStringLiteral("cannot write \"%1\": %2").arg(output_, failure));
             status = 1;
         } else {

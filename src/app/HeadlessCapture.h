@@ -13,7 +13,8 @@ struct TStartOptions;
 class TForm1;
 
 // Unattended capture: the window's acquisition, with the window never
-// shown, for a given number of frames, written to a CSV file. One progress
+// shown, for a given number of frames, written to a CSV file (JCAMP-DX when
+// its name ends in .jdx). One progress
 // line a second on standard error. Ends with status 0 when every frame is
 // written, 1 with the reason on standard error when the port cannot be
 // opened, acquisition stops (device gone, bad frame, no answer) or the file

@@ -36,6 +36,7 @@ const char* const HelpText =
     "Ctrl+C: Copy Picture, while the graph has focus\n"
     "F2: Show Status (frames, rate, last frame, and why acquisition stopped)\n"
     "Average, Take Dark Frame, Clear Dark Frame, Reconnect Automatically\n"
+    "Remote Control: scripts drive the window with SCPI commands over TCP\n"
     "F1: Help\n"
     "Ctrl+Q: Quit\n\n"
     "On the graph a left drag pans the spectrum, the right button zooms, and a double click returns to the "

@@ -32,6 +32,7 @@ void TRemoteControl::Start(const TRemoteAddress& address)
     if (!instrument_) {
         instrument_ = new TRemoteInstrument(form_);
         server_ = new TRemoteServer(*instrument_, this);
+        connect(server_, &TRemoteServer::ClientCountChanged, this, &TRemoteControl::UpdateAction);
     }
     try {
         server_->Listen(address);
@@ -63,7 +64,10 @@ TRemoteAddress TRemoteControl::Address() const
 void TRemoteControl::UpdateAction()
 {
     Action->setChecked(Running());
-    Action->setText(QStringLiteral("Remote Control on %1").arg(RemoteAddressText(Address())));
+    QString text = QStringLiteral("Remote Control on %1").arg(RemoteAddressText(Address()));
+    if (Running() && server_->ClientCount() > 0)
+        text += QStringLiteral(" (%1 connected)").arg(server_->ClientCount());
+    Action->setText(text);
 }
 
 bool StartRemoteControl(TForm1& form, const TRemoteAddress& address)

@@ -18,18 +18,10 @@ TRemoteInstrument::TRemoteInstrument(TForm1& form) : QObject(&form), form_(form)
 {
     TComPort& port = *form_.ComPort;
     port.OnRxFlag = [this, frame = std::move(port.OnRxFlag)](TCustomComPort* sender) {
-        awaitingFrame_ = false;
         frame(sender);
         FramePlotted();
     };
-    port.OnAfterClose = [this, closed = std::move(port.OnAfterClose)](TCustomComPort* sender) {
-        awaitingFrame_ = false;
-        closed(sender);
-    };
-    connect(&form_, &TForm1::ExposureSent, this, [this] {
-        awaitingFrame_ = true;
-        exposureSent_ = std::chrono::steady_clock::now();
-    });
+    connect(&form_, &TForm1::ExposureSent, this, [this] { exposureSent_ = std::chrono::steady_clock::now(); });
     // The operator's own "Send Exposure" starts the window's continuous cycle.
     connect(form_.Button_Send, &QPushButton::clicked, this, [this] { form_.KeepAcquiring = true; });
 }
@@ -94,7 +86,8 @@ void TRemoteInstrument::RequireOpen() const
 
 void TRemoteInstrument::SendExposure()
 {
-    const bool answerDue = awaitingFrame_ && std::chrono::steady_clock::now() - exposureSent_ < AnswerPatience;
+    const bool answerDue = !form_.Requests().NextRequestDue()
+                           && std::chrono::steady_clock::now() - exposureSent_ < AnswerPatience;
     if (!answerDue)
         form_.Button_SendClick();
 }

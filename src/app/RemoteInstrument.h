@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/FrameRequests.h"
 #include "remote/Instrument.h"
 
 #include <QObject>
@@ -19,12 +20,14 @@ class TForm1;
 // Frames: the window asks for the next frame after each one. A single
 // frame (INITiate) or ABORt turns that off until continuous acquisition is
 // asked for again, by a client or by the operator's "Send Exposure". A new
-// exposure is sent only when no answer to the last one is still awaited.
+// exposure is sent only when no answer to the last one is still owed, or
+// the answer is overdue.
 class TRemoteInstrument : public QObject, public TInstrument {
     Q_OBJECT
 public:
-    // An exposure without an answer for this long is taken as lost.
-    static constexpr std::chrono::seconds AnswerPatience{5};
+    // An exposure without an answer for this long is taken as lost, as the
+    // window's own request bookkeeping does.
+    static constexpr std::chrono::seconds AnswerPatience = TFrameRequests::RequestLapse;
 
     explicit TRemoteInstrument(TForm1& form);
 
@@ -65,6 +68,5 @@ private:
     std::vector<std::int32_t> readings_;
     std::vector<double> wavelengths_;
     std::int64_t frames_ = 0;
-    bool awaitingFrame_ = false;
     std::chrono::steady_clock::time_point exposureSent_;
 };

@@ -1,10 +1,13 @@
 #include "remote/RemoteClient.h"
 
+#include "remote/WorkPacer.h"
+
+#include <QElapsedTimer>
 #include <QTcpSocket>
 #include <QTimer>
 
-TRemoteClient::TRemoteClient(QTcpSocket* socket, TInstrument& instrument, QObject* parent)
-    : QObject(parent), socket_(socket), interpreter_(instrument)
+TRemoteClient::TRemoteClient(QTcpSocket* socket, TInstrument& instrument, TWorkPacer& pacer, QObject* parent)
+    : QObject(parent), socket_(socket), interpreter_(instrument), pacer_(pacer)
 {
     socket_->setParent(this);
     socket_->setReadBufferSize(ReadChunk * 4);
@@ -14,12 +17,12 @@ TRemoteClient::TRemoteClient(QTcpSocket* socket, TInstrument& instrument, QObjec
     Process();
 }
 
-void TRemoteClient::ScheduleProcess()
+void TRemoteClient::ScheduleProcess(int delayMs)
 {
     if (scheduled_)
         return;
     scheduled_ = true;
-    QTimer::singleShot(0, this, [this] {
+    QTimer::singleShot(delayMs, Qt::PreciseTimer, this, [this] {
         scheduled_ = false;
         Process();
     });
@@ -33,7 +36,20 @@ void TRemoteClient::Process()
         ScheduleProcess();
         return;
     }
+    if (const int delay = pacer_.DelayMs()) {
+        ScheduleProcess(delay);
+        return;
+    }
     processing_ = true;
+    QElapsedTimer pass;
+    pass.start();
+    ProcessLines();
+    pacer_.Spent(pass.nsecsElapsed());
+    processing_ = false;
+}
+
+void TRemoteClient::ProcessLines()
+{
     int lines = 0;
     while (socket_->state() == QAbstractSocket::ConnectedState && socket_->bytesToWrite() < LimitUnsent) {
         if (lines == LinesPerPass) {
@@ -56,5 +72,4 @@ void TRemoteClient::Process()
         const QByteArray bytes = socket_->read(ReadChunk);
         input_.Feed(std::string_view(bytes.constData(), std::size_t(bytes.size())));
     }
-    processing_ = false;
 }

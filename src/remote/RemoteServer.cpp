@@ -59,7 +59,7 @@ void TRemoteServer::Accept()
             continue;
         }
         ++clients_;
-        auto* client = new TRemoteClient(socket, instrument_, this);
+        auto* client = new TRemoteClient(socket, instrument_, pacer_, this);
         connect(client, &TRemoteClient::Finished, this, &TRemoteServer::Finish);
         emit ClientCountChanged(clients_);
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "remote/RemoteAddress.h"
+#include "remote/WorkPacer.h"
 
 #include <QObject>
 
@@ -39,5 +40,6 @@ private:
 
     TInstrument& instrument_;
     QTcpServer* server_;
+    TWorkPacer pacer_;
     int clients_ = 0;
 };

@@ -1,6 +1,7 @@
 #include "AppTestSupport.h"
 
 #include "app/FrameDecoder.h"
+#include "spectrum/JcampDx.h"
 #include "simulator/SensorModel.h"
 #include "tools/SimulatorProcess.h"
 
@@ -25,10 +26,10 @@ protected:
         simulator = std::make_unique<TSimulatorProcess>(options);
         ASSERT_FALSE(simulator->StartLine().empty());
     }
-    void StartCapture(const QStringList& options)
+    void StartCapture(const QStringList& options, const QString& name = QStringLiteral("frames.csv"))
     {
         program.setProgram(QStringLiteral(MIRELDA_PROGRAM));
-        program.setArguments(QStringList{"--headless", "--port", "COM11", "--exposure", "100", "--output", Output()}
+        program.setArguments(QStringList{"--headless", "--port", "COM11", "--exposure", "100", "--output", Output(name)}
                              + options);
         program.start();
         ASSERT_TRUE(program.waitForStarted());
@@ -40,13 +41,14 @@ protected:
         const QString error = QString::fromLocal8Bit(program.readAllStandardError());
         return {program.exitCode(), error.split(u'\n', Qt::SkipEmptyParts)};
     }
-    QString Output() const { return directory.filePath(QStringLiteral("frames.csv")); }
-    QList<QByteArray> OutputLines() const
+    QString Output(const QString& name = QStringLiteral("frames.csv")) const { return directory.filePath(name); }
+    QByteArray OutputText(const QString& name = QStringLiteral("frames.csv")) const
     {
-        QFile file(Output());
+        QFile file(Output(name));
         EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-        return file.readAll().split('\n');
+        return file.readAll();
     }
+    QList<QByteArray> OutputLines() const { return OutputText().split('\n'); }
 
     TTemporaryConfigHome configHome;
     QTemporaryDir directory;
@@ -96,6 +98,32 @@ TEST_F(HeadlessCaptureTest, WritesExactlyTheFramesTheSimulatorSentAndTheirMean)
         sum += next[std::size_t(f)].split(',')[1].toDouble();
     EXPECT_EQ(mean[0], "mean");
     EXPECT_DOUBLE_EQ(mean[1].toDouble(), sum / 4);
+
+    // JCAMP-DX: the next 3 frames, one block each, then the mean of 2.
+    StartCapture({"--frames", "3"}, QStringLiteral("frames.jdx"));
+    EXPECT_EQ(Finish().first, 0);
+    const std::string link = OutputText(QStringLiteral("frames.jdx")).toStdString();
+    EXPECT_TRUE(link.starts_with("##TITLE=Mirelda: 3 frames\n##JCAMP-DX=4.24\n##DATA TYPE=LINK\n##BLOCKS=3\n"));
+    const std::vector<QByteArray> following = ExpectedLines(107);
+    std::size_t blockStart = link.find("##TITLE=", 1);
+    for (int block = 1; block <= 3; ++block) {
+        const std::size_t blockEnd = link.find("##END=", blockStart) + 7;
+        const std::string text = link.substr(blockStart, blockEnd - blockStart);
+        EXPECT_NE(text.find("##BLOCK_ID=" + std::to_string(block) + '\n'), std::string::npos);
+        const TJcampSpectrum spectrum = ParseJcampDx(text);
+        ASSERT_EQ(spectrum.X.size(), 507u);
+        EXPECT_EQ(spectrum.X.front(), 6);
+        const QList<QByteArray> readings = following[std::size_t(103 + block)].split(',');
+        for (std::size_t i = 0; i < spectrum.Y.size(); ++i)
+            ASSERT_EQ(spectrum.Y[i], readings[qsizetype(i) + 1].toDouble()) << "block " << block << " point " << i;
+        blockStart = blockEnd;
+    }
+    EXPECT_EQ(link.substr(blockStart), "##END=\n");
+    StartCapture({"--frames", "2", "--average"}, QStringLiteral("mean.jdx"));
+    EXPECT_EQ(Finish().first, 0);
+    const TJcampSpectrum averaged = ParseJcampDx(OutputText(QStringLiteral("mean.jdx")).toStdString());
+    EXPECT_EQ(averaged.Y.size(), 507u);
+    EXPECT_EQ(averaged.Title, "Mirelda: mean of 2 frames");
 }
 
 TEST_F(HeadlessCaptureTest, StopsWithStatusOneAndTheReasonWhenAcquisitionStops)

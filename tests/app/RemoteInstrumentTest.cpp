@@ -3,6 +3,7 @@
 #include "app/ComMainForm.h"
 #include "app/OperatorMenu.h"
 #include "app/RemoteControl.h"
+#include "common/Exception.h"
 #include "simulator/SensorModel.h"
 #include "tools/SimulatorProcess.h"
 
@@ -10,6 +11,7 @@
 #include <QActionGroup>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
 
@@ -67,6 +69,9 @@ QByteArray SimulatorFrame(long long frame)
 TEST_F(RemoteInstrumentTest, CommandsWorkThroughTheWindowsControlsAndShowThere)
 {
     EXPECT_EQ(Ask("PORT?;OPEN?;EXP 100;EXP?;AVER 8;AVER?"), "\"COM11\";0;\"100\";8");
+    EXPECT_TRUE(Remote().Action->isChecked());
+    EXPECT_EQ(Remote().Action->text(),
+              QStringLiteral("Remote Control on 127.0.0.1:%1 (1 connected)").arg(Remote().Address().Port));
     EXPECT_EQ(form.Edit_Data->text(), QStringLiteral("100"));
     EXPECT_EQ(form.OperatorMenu().AverageActions->checkedAction()->text(), QStringLiteral("8 Frames"));
     EXPECT_EQ(Ask("OPEN;OPEN?"), "1");
@@ -80,6 +85,17 @@ TEST_F(RemoteInstrumentTest, CommandsWorkThroughTheWindowsControlsAndShowThere)
     EXPECT_EQ(Ask("CLOS;OPEN?;INIT;SYST:ERR?"), "0;-221,\"Settings conflict;the port is closed\"");
     EXPECT_EQ(form.Button_Open->text(), QStringLiteral("Open"));
     EXPECT_TRUE(errors.Shown().empty());
+
+    // The menu entry stops and starts the server; an address in use is refused.
+    Remote().Action->trigger();
+    ASSERT_TRUE(WaitUntil([&] { return !Remote().Running(); }, 5s));
+    EXPECT_TRUE(WaitUntil([&] { return client.state() == QAbstractSocket::UnconnectedState; }, 5s));
+    QTcpServer taken;
+    ASSERT_TRUE(taken.listen(QHostAddress::LocalHost, 0));
+    EXPECT_THROW(Remote().Start({QHostAddress(QHostAddress::LocalHost), taken.serverPort()}), Exception);
+    EXPECT_FALSE(Remote().Action->isChecked());
+    Remote().Action->trigger();
+    EXPECT_TRUE(WaitUntil([&] { return Remote().Running() && Remote().Action->isChecked(); }, 5s));
 }
 
 TEST_F(RemoteInstrumentTest, SingleFramesContinuousAndAbortAndTheFetchedFrameIsTheSimulators)
