@@ -210,8 +210,6 @@ void TSynchronizer::ServeUntil(const std::function<bool()>& done)
 
 void TSynchronizer::WakeUiThread()
 {
-    // Taking the lock orders the caller's change of the condition before the
-    // UI thread's next check of it; the wake-up itself comes after.
-    { std::lock_guard lock(queue().mutex); }
+    std::lock_guard lock(queue().mutex);
     queue().uiWake.notify_all();
 }
