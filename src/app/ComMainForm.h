@@ -14,6 +14,7 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class TCalibrationMenu;
 class TComPort;
 class TCustomComPort;
 class TOperatorMenu;
@@ -55,6 +56,8 @@ public:
     TFrameAveraging& Averaging() { return FAveraging; }
     // The operator's menu, shortcuts, status read-out and reconnect.
     TOperatorMenu& OperatorMenu() const { return *FOperatorMenu; }
+    // The wavelength calibration of the x axis; pixels unless one is made or kept.
+    TCalibrationMenu& CalibrationMenu() const { return *FCalibrationMenu; }
 
     void FormShow();
     void Button_OpenClick();
@@ -89,4 +92,5 @@ private:
     TFrameDecoder FDecoder;
     TFrameAveraging FAveraging;
     TOperatorMenu* FOperatorMenu;
+    TCalibrationMenu* FCalibrationMenu;
 };
