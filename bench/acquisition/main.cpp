@@ -7,6 +7,7 @@
 #include "InstrumentPeer.h"
 #include "WindowBenchmark.h"
 
+#include "app/CalibrationMenu.h"
 #include "app/ComMainForm.h"
 
 #include <QApplication>
@@ -30,10 +31,13 @@ struct TRun {
 };
 
 // Opens the window's port, sends the first exposure and lets acquisition
-// run until the peer has served `frames` frames.
-TRun Acquire(int baud, int frames)
+// run until the peer has served `frames` frames; calibrated, the x axis is
+// in nm.
+TRun Acquire(int baud, int frames, bool calibrated = false)
 {
     TForm1 form;
+    if (calibrated)
+        form.CalibrationMenu().ApplyCalibration(TWavelengthCalibration({344.5, 0.915, -1.0e-4, 1.0e-7}));
     form.show();
     form.Edit_Data->setText(QStringLiteral("100"));
     TInstrumentPeer peer(baud, frames, [] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); });
@@ -72,6 +76,11 @@ int Measure()
     Print("cycle_latency_p99_ms", Percentile(latencies, 0.99), "ms");
     Print("cycle_latency_max_ms", Percentile(latencies, 1.0), "ms");
     Print("program_cpu_s_per_frame", fast.programCpuSeconds / double(fast.frameEnds.size()), "s");
+
+    const TRun calibrated = Acquire(0, WarmUpFrames + MeasuredFrames, true);
+    const double calibratedElapsed = Seconds(calibrated.arrivals.back() - calibrated.arrivals[WarmUpFrames - 1]);
+    Print("frames_per_s_calibrated", double(MeasuredFrames) / calibratedElapsed, "frames/s");
+    Print("frames_per_s_calibrated_ratio", elapsed / calibratedElapsed, "ratio");
 
     const TRun paced = Acquire(PacedBaud, PacedFrames);
     if (paced.frameEnds.size() != size_t(PacedFrames)) {
