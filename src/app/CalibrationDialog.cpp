@@ -76,7 +76,7 @@ void TCalibrationDialog::CreateControls()
     Peaks->setSelectionBehavior(QAbstractItemView::SelectRows);
     Peaks->setSelectionMode(QAbstractItemView::SingleSelection);
     Peaks->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Peaks->setMinimumSize(560, 300);
+    Peaks->setMinimumSize(660, 300);
 
     Result = new QLabel(this);
     Result->setWordWrap(true);
