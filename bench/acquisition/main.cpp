@@ -7,6 +7,7 @@
 #include "InstrumentPeer.h"
 #include "WindowBenchmark.h"
 
+#include "app/CalibrationMenu.h"
 #include "app/ComMainForm.h"
 #include "app/Measurement.h"
 #include "app/MeasurementMenu.h"
@@ -36,10 +37,13 @@ struct TRun {
 
 // Opens the window's port, sends the first exposure and lets acquisition
 // run until the peer has served `frames` frames; with a layout, the window
-// uses it and the peer answers with `reply`.
-TRun Acquire(int baud, int frames, const TFrameLayout* layout = nullptr, TInstrumentPeer::TReply reply = {})
+// uses it and the peer answers with `reply`; calibrated, the x axis is in nm.
+TRun Acquire(int baud, int frames, const TFrameLayout* layout = nullptr, TInstrumentPeer::TReply reply = {},
+             bool calibrated = false)
 {
     TForm1 form;
+    if (calibrated)
+        form.CalibrationMenu().ApplyCalibration(TWavelengthCalibration({344.5, 0.915, -1.0e-4, 1.0e-7}));
     form.show();
     form.Edit_Data->setText(QStringLiteral("100"));
     if (layout)
@@ -124,6 +128,11 @@ int Measure()
     Print("cycle_latency_p99_ms", Percentile(latencies, 0.99), "ms");
     Print("cycle_latency_max_ms", Percentile(latencies, 1.0), "ms");
     Print("program_cpu_s_per_frame", fast.programCpuSeconds / double(fast.frameEnds.size()), "s");
+
+    const TRun calibrated = Acquire(0, WarmUpFrames + MeasuredFrames, nullptr, {}, true);
+    const double calibratedElapsed = Seconds(calibrated.arrivals.back() - calibrated.arrivals[WarmUpFrames - 1]);
+    Print("frames_per_s_calibrated", double(MeasuredFrames) / calibratedElapsed, "frames/s");
+    Print("frames_per_s_calibrated_ratio", elapsed / calibratedElapsed, "ratio");
 
     const TRun paced = Acquire(PacedBaud, PacedFrames);
     if (paced.frameEnds.size() != size_t(PacedFrames)) {

@@ -15,6 +15,7 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class TCalibrationMenu;
 class TComPort;
 class TMeasurementMenu;
 class TCustomComPort;
@@ -65,6 +66,8 @@ public:
     TOperatorMenu& OperatorMenu() const { return *FOperatorMenu; }
     // Sensor layouts and the measurements beyond the plain curve.
     TMeasurementMenu& MeasurementMenu() const { return *FMeasurementMenu; }
+    // The wavelength calibration of the x axis; pixels unless one is made or kept.
+    TCalibrationMenu& CalibrationMenu() const { return *FCalibrationMenu; }
 
     void FormShow();
     void Button_OpenClick();
@@ -109,4 +112,5 @@ private:
     TFrameRequests FRequests;
     TOperatorMenu* FOperatorMenu;
     TMeasurementMenu* FMeasurementMenu;
+    TCalibrationMenu* FCalibrationMenu;
 };

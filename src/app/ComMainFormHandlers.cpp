@@ -1,5 +1,6 @@
 #include "app/ComMainForm.h"
 
+#include "app/CalibrationMenu.h"
 #include "app/FrameRequests.h"
 #include "app/Measurement.h"
 #include "app/MeasurementMenu.h"
@@ -134,7 +135,8 @@ void TForm1::PlotFrame()
     XYGraph1->DeleteCurve(0);
     const int curve = XYGraph1->AddCurve(CurveName, CurveColor, 1, psSolid, true);
     for (int x = TFrameDecoder::FirstPlottedField; x <= TFrameDecoder::LastPlottedField; ++x)
-        XYGraph1->AddPoint(curve, x, double(FDecoder.PlotValue(FAveraging.Reading(x))));
+        XYGraph1->AddPoint(curve, FCalibrationMenu->PlotX(x), double(FDecoder.PlotValue(FAveraging.Reading(x))));
+    FCalibrationMenu->FramePlotted(curve);
     XYGraph1->Paint();
 }
 

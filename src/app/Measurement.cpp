@@ -1,6 +1,7 @@
 #include "app/Measurement.h"
 
 #include "app/AcquisitionMonitor.h"
+#include "app/CalibrationMenu.h"
 #include "app/ComMainForm.h"
 #include "app/ExportFiles.h"
 #include "app/OperatorMenu.h"
@@ -88,7 +89,7 @@ void TMeasurement::Redraw()
     TXYGraph& graph = *form_.XYGraph1;
     while (graph.CurveCount() > 0)
         graph.DeleteCurve(0);
-    AddCurve(processed_.Points, CurveName, CurveColor, processed_.SaturatedPixels);
+    AddCurve(processed_.Points, CurveName, CurveColor, processed_.SaturatedPixels, true);
     for (std::size_t i = 0; i < overlays_.size(); ++i)
         AddCurve(overlays_[i].Overlay.Points, overlays_[i].Name, OverlayColors[i % OverlayColors.size()], {});
     graph.Paint();
@@ -96,25 +97,32 @@ void TMeasurement::Redraw()
 }
 
 // A curve of the graph for each run of present points, so a gap stays
-// empty; the marked pixels get a cross.
+// empty; the marked pixels get a cross. The live curve's pixels go where the
+// wavelength calibration puts them; an overlay keeps the x it was saved with.
 void TMeasurement::AddCurve(const std::vector<TSpectrumPoint>& points, const std::string& name, std::uint32_t color,
-                            const std::vector<int>& marked)
+                            const std::vector<int>& marked, bool calibrated)
 {
     TXYGraph& graph = *form_.XYGraph1;
     std::vector<TCurvePoint> run;
+    double runFirst = 0;
+    double runLast = 0;
     auto mark = marked.begin();
     for (std::size_t i = 0; i <= points.size(); ++i) {
         if (i < points.size() && points[i].Present) {
-            run.push_back({points[i].X, points[i].Y});
+            if (run.empty())
+                runFirst = points[i].X;
+            runLast = points[i].X;
+            const double x = calibrated ? form_.CalibrationMenu().PlotX(int(points[i].X)) : points[i].X;
+            run.push_back({x, points[i].Y});
             continue;
         }
         if (run.empty())
             continue;
         const int curve = graph.AddCurve(name, color, 1, psSolid, true);
         graph.AddPoints(curve, run.data(), run.size());
-        for (; mark != marked.end() && *mark <= run.back().X; ++mark)
-            if (*mark >= run.front().X)
-                graph.AddMarker(curve, int(*mark - run.front().X), mkCross, SaturationColor);
+        for (; mark != marked.end() && *mark <= runLast; ++mark)
+            if (*mark >= runFirst)
+                graph.AddMarker(curve, int(*mark - runFirst), mkCross, SaturationColor);
         run.clear();
     }
 }

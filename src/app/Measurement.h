@@ -97,7 +97,7 @@ private:
     void StoreLayout(const TFrameLayout& layout);
     void Redraw();
     void AddCurve(const std::vector<TSpectrumPoint>& points, const std::string& name, std::uint32_t color,
-                  const std::vector<int>& marked);
+                  const std::vector<int>& marked, bool calibrated = false);
     void SteerExposure();
 
     TForm1& form_;

@@ -1,6 +1,7 @@
 #include "app/OperatorMenu.h"
 
 #include "app/AcquisitionMonitor.h"
+#include "app/CalibrationMenu.h"
 #include "app/ComMainForm.h"
 #include "app/Measurement.h"
 #include "app/MeasurementMenu.h"
@@ -23,6 +24,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 namespace {
@@ -31,7 +33,7 @@ const char* const HelpText =
     "Open Com opens the serial port; Send Exposure sends the exposure value, and from then on every frame "
     "the device sends is plotted and the next one asked for.\n\n"
     "Right-click the window's background or the receive log for the operator's menu:\n"
-    "Ctrl+S: Save Spectrum (CSV)\n"
+    "Ctrl+S: Save Spectrum (CSV or JCAMP-DX)\n"
     "Ctrl+Shift+S: Save Picture (PNG)\n"
     "Ctrl+C: Copy Picture, while the graph has focus\n"
     "F2: Show Status (frames, rate, last frame, and why acquisition stopped)\n"
@@ -136,6 +138,8 @@ QMenu* TOperatorMenu::CreateMenu(QWidget* parent) const
     auto* menu = new QMenu(parent);
     menu->addActions({SaveSpectrumAction, SavePictureAction, CopyPictureAction});
     menu->addSeparator();
+    menu->addActions(form_.CalibrationMenu().Actions());
+    menu->addSeparator();
     menu->addAction(ShowStatusAction);
     menu->addMenu(QStringLiteral("Average"))->addActions(AverageActions->actions());
     menu->addActions({TakeDarkAction, ClearDarkAction, ReconnectAction, remote_->Action});
@@ -181,9 +185,12 @@ TSpectrumRecord TOperatorMenu::CurrentSpectrum() const
     record.Gain = decoder.GainValue();
     record.FramesAveraged = form_.Averaging().FramesAveraged();
     record.DarkFrame = form_.Averaging().HasDark();
+    record.Calibration = form_.CalibrationMenu().Axis().Calibration();
+    // Point i is pixel 6 + i; calibrated, its x is a wavelength.
+    int pixel = TFrameDecoder::FirstPlottedField;
     for (const TCurvePoint& point : curve->Points) {
-        const int pixel = static_cast<int>(point.X);
         record.Points.push_back({pixel, decoder.FieldValue(pixel), static_cast<std::int32_t>(point.Y)});
+        ++pixel;
     }
     return record;
 }
@@ -193,10 +200,11 @@ TSpectrumRecord TOperatorMenu::CurrentSpectrum() const
 void TOperatorMenu::SaveSpectrum()
 {
     const TSpectrumRecord record = CurrentSpectrum();
-    const QString path =
-        AskForFile(QStringLiteral("Save Spectrum"), QStringLiteral("CSV files (*.csv)"), QStringLiteral("csv"));
+    const QString path = AskForFile(QStringLiteral("Save Spectrum"),
+                                    QStringLiteral("CSV files (*.csv);;JCAMP-DX files (*.jdx *.dx)"),
+                                    QStringLiteral("csv"));
     if (!path.isEmpty())
-        SaveSpectrumCsv(path, record);
+        SaveSpectrumFile(path, record);
 }
 
 void TOperatorMenu::SavePicture()
@@ -210,7 +218,7 @@ void TOperatorMenu::SavePicture()
 
 void TOperatorMenu::SaveSpectrumTo(const QString& path) const
 {
-    SaveSpectrumCsv(path, CurrentSpectrum());
+    SaveSpectrumFile(path, CurrentSpectrum());
 }
 
 void TOperatorMenu::SavePictureTo(const QString& path) const
@@ -239,6 +247,12 @@ QString TOperatorMenu::AskForFile(const QString& title, const QString& filter, c
     QFileDialog dialog(&form_, title, lastDirectory_ + u'/' + name, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(suffix);
+    // A name typed without a suffix gets the one of the type chosen.
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& chosen) {
+        const QRegularExpressionMatch match = QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(chosen);
+        if (match.hasMatch())
+            dialog.setDefaultSuffix(match.captured(1));
+    });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     lastDirectory_ = dialog.directory().absolutePath();

@@ -135,6 +135,10 @@ double Fwhm(const std::vector<double>& h, size_t top, double height)
         for (auto i = static_cast<std::ptrdiff_t>(top); i + step >= 0 && i + step < size; i += step) {
             const double inner = h[static_cast<size_t>(i)];
             const double outer = h[static_cast<size_t>(i + step)];
+            // The fitted top may stand above the top sample: half of it can
+            // lie below that sample already.
+            if (inner <= half)
+                return static_cast<double>(i);
             if (outer <= half)
                 return static_cast<double>(i) + step * (inner - half) / (inner - outer);
         }
