@@ -61,7 +61,8 @@ int main(int argc, char** argv)
         TLampOptions lamp;
         lamp.Lamp = TLamp::Fluorescent;
         lamp.Calibration = coefficients;
-        TSensorModel sensor(last, 1, LampEmissionLines(lamp, last));
+        const std::vector<TEmissionLine> sensorLines = LampEmissionLines(lamp, last);
+    TSensorModel sensor(last, 1, {}, sensorLines);
         std::vector<int> readings;
         sensor.Generate(TSensorModel::ReferenceExposure, readings);
         std::vector<double> curve;

@@ -166,7 +166,8 @@ TEST_F(CalibrationWindowTest, TheDialogCalibratesFromTheLampWithinATenthOfANanom
 
     TLampOptions lamp;
     lamp.Lamp = TLamp::Fluorescent;
-    TSensorModel sensor(512, 3, LampEmissionLines(lamp, 512));
+    const std::vector<TEmissionLine> sensorLines = LampEmissionLines(lamp, 512);
+    TSensorModel sensor(512, 3, {}, sensorLines);
     std::vector<int> readings;
     for (int frame = 0; frame < TCalibrationDialog::DefaultFrames; ++frame) {
         sensor.Generate(TSensorModel::ReferenceExposure, readings);
