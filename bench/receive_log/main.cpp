@@ -7,8 +7,10 @@
 //              the last 10 s, and how soon a "Close" click takes effect
 //   long_line  one frame whose first line is 10 MB long: its cost and peak
 //              memory
-//   paced      the same endless stream at 115200 baud: the program's CPU
-//              share over the first and the last 10 s
+//   paced      the same endless stream at 115200 baud for 30 s: the
+//              program's CPU share over the whole time and over its first
+//              and last 10 s, and the system calls and context switches of
+//              the window's threads per delivery of received characters
 //
 //   receive_log [flood|long_line|paced]...   (all when none is named)
 #include "Figures.h"
@@ -18,6 +20,7 @@
 #include "app/ComMainForm.h"
 #include "serial/CPort.h"
 #include "simulator/FrameBuilder.h"
+#include "support/KernelCounts.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -41,7 +44,7 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr auto FloodTime = 30s;
-constexpr auto PacedTime = 120s;
+constexpr auto PacedTime = 30s;
 constexpr auto CpuWindow = 10s;
 constexpr int PacedBaud = 115200;
 constexpr size_t LongLineBytes = 10'000'000;
@@ -139,15 +142,23 @@ public:
     {
         form.show();
         form.Edit_Data->setText(QStringLiteral("100"));
+        form.ComPort->OnRxChar = [this, received = form.ComPort->OnRxChar](TCustomComPort* sender, std::int32_t count) {
+            ++deliveries;
+            received(sender, count);
+        };
         form.ComPort->OnAfterClose = [this](TCustomComPort* sender) {
             afterClose(sender);
             closedAt = TClock::now();
             QuitSoon();
         };
     }
-    // The window's own handler for the close on the way out, which must not
+    // The window's own handlers for the close on the way out, which must not
     // end the next run's event loop.
-    ~TWindow() { form.ComPort->OnAfterClose = afterClose; }
+    ~TWindow()
+    {
+        form.ComPort->OnAfterClose = afterClose;
+        form.ComPort->OnRxChar = rxChar;
+    }
     TWindow(const TWindow&) = delete;
     TWindow& operator=(const TWindow&) = delete;
 
@@ -162,6 +173,9 @@ public:
 
     TForm1 form;
     const TCustomComPort::TNotifyEvent afterClose = form.ComPort->OnAfterClose;
+    const TRxCharEvent rxChar = form.ComPort->OnRxChar;
+    // OnRxChar calls: one a delivery of received characters.
+    std::atomic<long> deliveries = 0;
     double idleMegabytes = 0;
     TClock::time_point closedAt;
 };
@@ -172,20 +186,24 @@ double ProgramCpuSeconds(const TInstrumentPeer& peer)
     return ProcessCpuSeconds() - Seconds(peer.CpuTime()) - ThreadCpuSeconds();
 }
 
-// What the instrument has written and the CPU time the program has used.
+// What the instrument has written, the CPU time the program has used, the
+// deliveries of received characters and what the kernel did for the window.
 struct TSample {
     double megabytes = 0;
     double cpuSeconds = 0;
+    double deliveries = 0;
+    TKernelCounts::TSample kernel;
 
     TSample operator-(const TSample& earlier) const
     {
-        return {megabytes - earlier.megabytes, cpuSeconds - earlier.cpuSeconds};
+        return {megabytes - earlier.megabytes, cpuSeconds - earlier.cpuSeconds, deliveries - earlier.deliveries,
+                kernel - earlier.kernel};
     }
 };
 
-TSample Take(const TInstrumentPeer& peer)
+TSample Take(const TInstrumentPeer& peer, const TWindow& window, const TKernelCounts& counts)
 {
-    return {double(peer.BytesWritten()) / 1e6, ProgramCpuSeconds(peer)};
+    return {double(peer.BytesWritten()) / 1e6, ProgramCpuSeconds(peer), double(window.deliveries), counts.Now()};
 }
 
 // What a stream that never ends its frame did to the window.
@@ -196,6 +214,7 @@ struct TStreamRun {
     double closeLatencyMs = 0;
     TSample firstWindow; // over the first CpuWindow
     TSample lastWindow;  // over the last one
+    TSample whole;
 };
 
 // Streams for the given time at the given rate, then clicks "Close"; the
@@ -204,19 +223,23 @@ TStreamRun Stream(int baud, TClock::duration time)
 {
     TWindow window;
     TInstrumentPeer peer(baud, INT_MAX, [] {}, EndlessLines(), TInstrumentPeer::TPace::StreamAfterFirstCommand);
+    // Begun after the instrument's thread and before the port's event thread.
+    const TKernelCounts counts;
     window.Open();
     TStreamRun run;
     TClock::time_point clickedAt;
     window.form.Button_SendClick();
     const TClock::time_point start = TClock::now();
     std::thread monitor([&] {
-        const TSample atStart = Take(peer);
+        const TSample atStart = Take(peer, window, counts);
         std::this_thread::sleep_until(start + CpuWindow);
-        run.firstWindow = Take(peer) - atStart;
+        run.firstWindow = Take(peer, window, counts) - atStart;
         std::this_thread::sleep_until(start + time - CpuWindow);
-        const TSample before = Take(peer);
+        const TSample before = Take(peer, window, counts);
         std::this_thread::sleep_until(start + time);
-        run.lastWindow = Take(peer) - before;
+        const TSample atEnd = Take(peer, window, counts);
+        run.lastWindow = atEnd - before;
+        run.whole = atEnd - atStart;
         clickedAt = TClock::now();
         PostClick(window.form.Button_Open);
     });
@@ -267,7 +290,12 @@ void Paced()
 {
     const TStreamRun run = Stream(PacedBaud, PacedTime);
     const double windowSeconds = Seconds(CpuWindow);
+    const TKernelCounts::TSample perDelivery = run.whole.kernel / run.whole.deliveries;
     Print("paced_received", run.receivedMegabytes, "MB");
+    Print("paced_cpu_30s", run.whole.cpuSeconds / Seconds(PacedTime) * 100.0, "%");
+    Print("paced_deliveries_per_s", run.whole.deliveries / Seconds(PacedTime), "deliveries/s");
+    Print("paced_syscalls_per_delivery", perDelivery.SystemCalls, "calls");
+    Print("paced_context_switches_per_delivery", perDelivery.ContextSwitches, "switches");
     Print("paced_cpu_first_10s", run.firstWindow.cpuSeconds / windowSeconds * 100.0, "%");
     Print("paced_cpu_last_10s", run.lastWindow.cpuSeconds / windowSeconds * 100.0, "%");
     Print("paced_peak_memory_above_idle", run.peakAboveIdle, "MB");

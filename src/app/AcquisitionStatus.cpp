@@ -121,5 +121,6 @@ std::vector<std::string> TAcquisitionStatus::Lines(TTime now) const
         lines.push_back("No reading in the last frame: lines end in LF only?");
     if (reconnectPort_)
         lines.push_back("Reconnecting when " + *reconnectPort_ + " returns");
+    lines.insert(lines.end(), measurementLines_.begin(), measurementLines_.end());
     return lines;
 }

@@ -5,6 +5,7 @@
 #include <exception>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The status read-out's lines: how acquisition goes and, once it stands
@@ -50,6 +51,10 @@ public:
     // Whether the port is reopened when the device returns.
     void SetReconnecting(const std::string& portName, bool reconnecting);
 
+    // Lines of the operator's measurement (mode, saturation, a missing
+    // frame), shown after the others.
+    void SetMeasurementLines(std::vector<std::string> lines) { measurementLines_ = std::move(lines); }
+
     int Frames() const { return frames_; }
     // Acquisition stands still, for a reason the lines give.
     bool Stopped(TTime now) const { return StopReason(now).has_value(); }
@@ -71,4 +76,5 @@ private:
     std::optional<TTime> lastBytes_;
     std::optional<std::string> stopReason_;
     std::optional<std::string> reconnectPort_;
+    std::vector<std::string> measurementLines_;
 };

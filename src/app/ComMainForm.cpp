@@ -1,5 +1,7 @@
 #include "app/ComMainForm.h"
 
+#include "app/MeasurementMenu.h"
+#include "app/CalibrationMenu.h"
 #include "app/OperatorMenu.h"
 #include "app/ReceiveLog.h"
 #include "common/ClassicFonts.h"
@@ -48,6 +50,8 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
     LoadPortSettings();
     ConnectHandlers();
     FOperatorMenu = new TOperatorMenu(*this);
+    FMeasurementMenu = new TMeasurementMenu(*this);
+    FCalibrationMenu = new TCalibrationMenu(*this);
 }
 
 TForm1::~TForm1()

@@ -15,7 +15,9 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class TCalibrationMenu;
 class TComPort;
+class TMeasurementMenu;
 class TCustomComPort;
 class TOperatorMenu;
 class TReceiveLog;
@@ -54,6 +56,7 @@ public:
     TReceiveLog& Log() const { return *FLog; }
     // The fields of the frames decoded so far.
     const TFrameDecoder& Decoder() const { return FDecoder; }
+    TFrameDecoder& Decoder() { return FDecoder; }
     // Averaging and the dark frame between decoding and plotting; off
     // (depth 1, no dark frame) unless the operator chooses them.
     TFrameAveraging& Averaging() { return FAveraging; }
@@ -61,6 +64,10 @@ public:
     const TFrameRequests& Requests() const { return FRequests; }
     // The operator's menu, shortcuts, status read-out and reconnect.
     TOperatorMenu& OperatorMenu() const { return *FOperatorMenu; }
+    // Sensor layouts and the measurements beyond the plain curve.
+    TMeasurementMenu& MeasurementMenu() const { return *FMeasurementMenu; }
+    // The wavelength calibration of the x axis; pixels unless one is made or kept.
+    TCalibrationMenu& CalibrationMenu() const { return *FCalibrationMenu; }
 
     void FormShow();
     void Button_OpenClick();
@@ -104,4 +111,6 @@ private:
     TFrameAveraging FAveraging;
     TFrameRequests FRequests;
     TOperatorMenu* FOperatorMenu;
+    TMeasurementMenu* FMeasurementMenu;
+    TCalibrationMenu* FCalibrationMenu;
 };

@@ -1,6 +1,9 @@
 #include "app/ComMainForm.h"
 
+#include "app/CalibrationMenu.h"
 #include "app/FrameRequests.h"
+#include "app/Measurement.h"
+#include "app/MeasurementMenu.h"
 #include "app/ReceiveLog.h"
 #include "common/Application.h"
 #include "graph/Graph.h"
@@ -120,16 +123,20 @@ void TForm1::DecodeFrame(QByteArrayView frame)
     FAveraging.Add(FDecoder);
     // A frame whose lines end in LF alone closes no field and leaves the
     // curve as it was, which the operator cannot tell from a dark sensor.
-    const bool noReading = std::count(frame.begin(), frame.end(), '\r') <= TFrameDecoder::HeaderFields;
+    const bool noReading = std::count(frame.begin(), frame.end(), '\r') <= FDecoder.Layout().HeaderFields;
     emit FrameDecoded(noReading && frame.contains('\n'));
 }
 
 void TForm1::PlotFrame()
 {
+    // The operator's measurement, once chosen, draws the curve itself.
+    if (FMeasurementMenu->Measurement().PlotFrame())
+        return;
     XYGraph1->DeleteCurve(0);
     const int curve = XYGraph1->AddCurve(CurveName, CurveColor, 1, psSolid, true);
     for (int x = TFrameDecoder::FirstPlottedField; x <= TFrameDecoder::LastPlottedField; ++x)
-        XYGraph1->AddPoint(curve, x, double(FDecoder.PlotValue(FAveraging.Reading(x))));
+        XYGraph1->AddPoint(curve, FCalibrationMenu->PlotX(x), double(FDecoder.PlotValue(FAveraging.Reading(x))));
+    FCalibrationMenu->FramePlotted(curve);
     XYGraph1->Paint();
 }
 

@@ -1,7 +1,10 @@
 #include "app/OperatorMenu.h"
 
 #include "app/AcquisitionMonitor.h"
+#include "app/CalibrationMenu.h"
 #include "app/ComMainForm.h"
+#include "app/Measurement.h"
+#include "app/MeasurementMenu.h"
 #include "app/OpenErrorAdvice.h"
 #include "app/SettingsErrorAdvice.h"
 #include "app/Reconnect.h"
@@ -21,6 +24,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 namespace {
@@ -29,7 +33,7 @@ const char* const HelpText =
     "Open Com opens the serial port; Send Exposure sends the exposure value, and from then on every frame "
     "the device sends is plotted and the next one asked for.\n\n"
     "Right-click the window's background or the receive log for the operator's menu:\n"
-    "Ctrl+S: Save Spectrum (CSV)\n"
+    "Ctrl+S: Save Spectrum (CSV or JCAMP-DX)\n"
     "Ctrl+Shift+S: Save Picture (PNG)\n"
     "Ctrl+C: Copy Picture, while the graph has focus\n"
     "F2: Show Status (frames, rate, last frame, and why acquisition stopped)\n"
@@ -134,6 +138,8 @@ QMenu* TOperatorMenu::CreateMenu(QWidget* parent) const
     auto* menu = new QMenu(parent);
     menu->addActions({SaveSpectrumAction, SavePictureAction, CopyPictureAction});
     menu->addSeparator();
+    menu->addActions(form_.CalibrationMenu().Actions());
+    menu->addSeparator();
     menu->addAction(ShowStatusAction);
     menu->addMenu(QStringLiteral("Average"))->addActions(AverageActions->actions());
     menu->addActions({TakeDarkAction, ClearDarkAction, ReconnectAction, remote_->Action});
@@ -150,6 +156,7 @@ void TOperatorMenu::ShowMenu(QWidget* widget, const QPoint& position)
     if (target && (target == form_.XYGraph1 || form_.XYGraph1->isAncestorOf(target)))
         return;
     QMenu* menu = CreateMenu(widget);
+    form_.MeasurementMenu().AddTo(menu, HelpAction);
     if (widget == form_.Memo) {
         QMenu* standard = form_.Memo->createStandardContextMenu(position);
         standard->addSeparator();
@@ -166,6 +173,8 @@ TSpectrumRecord TOperatorMenu::CurrentSpectrum() const
     const TCurve* curve = form_.XYGraph1->Curve(0);
     if (!curve)
         throw Exception("There is no spectrum to save yet");
+    if (form_.MeasurementMenu().Measurement().Mode() != TProcessingMode::Scope)
+        throw Exception("This mode's curve is saved with Measure, Save Processed Spectrum");
     const TFrameDecoder& decoder = form_.Decoder();
     TSpectrumRecord record;
     record.Time = monitor_->LastFrameTime();
@@ -176,9 +185,12 @@ TSpectrumRecord TOperatorMenu::CurrentSpectrum() const
     record.Gain = decoder.GainValue();
     record.FramesAveraged = form_.Averaging().FramesAveraged();
     record.DarkFrame = form_.Averaging().HasDark();
+    record.Calibration = form_.CalibrationMenu().Axis().Calibration();
+    // Point i is pixel 6 + i; calibrated, its x is a wavelength.
+    int pixel = TFrameDecoder::FirstPlottedField;
     for (const TCurvePoint& point : curve->Points) {
-        const int pixel = static_cast<int>(point.X);
         record.Points.push_back({pixel, decoder.FieldValue(pixel), static_cast<std::int32_t>(point.Y)});
+        ++pixel;
     }
     return record;
 }
@@ -188,10 +200,11 @@ TSpectrumRecord TOperatorMenu::CurrentSpectrum() const
 void TOperatorMenu::SaveSpectrum()
 {
     const TSpectrumRecord record = CurrentSpectrum();
-    const QString path =
-        AskForFile(QStringLiteral("Save Spectrum"), QStringLiteral("CSV files (*.csv)"), QStringLiteral("csv"));
+    const QString path = AskForFile(QStringLiteral("Save Spectrum"),
+                                    QStringLiteral("CSV files (*.csv);;JCAMP-DX files (*.jdx *.dx)"),
+                                    QStringLiteral("csv"));
     if (!path.isEmpty())
-        SaveSpectrumCsv(path, record);
+        SaveSpectrumFile(path, record);
 }
 
 void TOperatorMenu::SavePicture()
@@ -205,7 +218,7 @@ void TOperatorMenu::SavePicture()
 
 void TOperatorMenu::SaveSpectrumTo(const QString& path) const
 {
-    SaveSpectrumCsv(path, CurrentSpectrum());
+    SaveSpectrumFile(path, CurrentSpectrum());
 }
 
 void TOperatorMenu::SavePictureTo(const QString& path) const
@@ -234,6 +247,12 @@ QString TOperatorMenu::AskForFile(const QString& title, const QString& filter, c
     QFileDialog dialog(&form_, title, lastDirectory_ + u'/' + name, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(suffix);
+    // A name typed without a suffix gets the one of the type chosen.
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& chosen) {
+        const QRegularExpressionMatch match = QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(chosen);
+        if (match.hasMatch())
+            dialog.setDefaultSuffix(match.captured(1));
+    });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     lastDirectory_ = dialog.directory().absolutePath();

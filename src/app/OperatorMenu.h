@@ -19,7 +19,7 @@ class TRemoteControl;
 // background and on the receive log (the graph keeps its right button for
 // panning and zooming), with desktop shortcuts:
 //
-//   Save Spectrum...        Ctrl+S         CSV of the spectrum shown
+//   Save Spectrum...        Ctrl+S         CSV or JCAMP-DX of the spectrum shown
 //   Save Picture...         Ctrl+Shift+S   PNG of the graph
 //   Copy Picture            Ctrl+C         the graph to the clipboard, while the graph has focus
 //   Show Status             F2             the status read-out in the graph's hint panel

@@ -99,7 +99,18 @@ void handOverAndWait(HandOver& handOver)
 bool TSynchronizer::IsUiThread()
 {
     const QCoreApplication* app = QCoreApplication::instance();
-    return app && QThread::currentThread() == app->thread();
+    if (!app)
+        return false;
+    // Asked on every delivery; Qt's answer costs two look-ups of thread-local
+    // data in its library, so each thread keeps the answer for the application
+    // object it was given for.
+    thread_local const QCoreApplication* answeredFor = nullptr;
+    thread_local bool answer = false;
+    if (answeredFor != app) {
+        answer = QThread::currentThread() == app->thread();
+        answeredFor = app;
+    }
+    return answer;
 }
 
 void TSynchronizer::Prepare()
@@ -199,8 +210,6 @@ void TSynchronizer::ServeUntil(const std::function<bool()>& done)
 
 void TSynchronizer::WakeUiThread()
 {
-    // Taking the lock orders the caller's change of the condition before the
-    // UI thread's next check of it; the wake-up itself comes after.
-    { std::lock_guard lock(queue().mutex); }
+    std::lock_guard lock(queue().mutex);
     queue().uiWake.notify_all();
 }

@@ -14,9 +14,10 @@
 // waits for a worker to end (ServeUntil), so that a worker in the middle of a
 // hand-over never deadlocks with a UI thread joining it.
 //
-// Every hand-over goes through std::mutex / std::condition_variable, and the
-// UI thread is woken through an eventfd: no Qt object crosses threads, so the
-// thread sanitizer sees the whole protocol.
+// Hand-overs are queued under a std::mutex, the UI thread is woken through an
+// eventfd, and a worker sleeps on an atomic word of its hand-over until the
+// UI thread releases it: no Qt object crosses threads, so the thread
+// sanitizer sees the whole protocol.
 class TSynchronizer {
 public:
     // Sets up the UI thread's wake-up channel. Called on the UI thread before

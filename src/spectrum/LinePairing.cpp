@@ -12,6 +12,9 @@ namespace {
 constexpr size_t AnchorPeaks = 12;
 constexpr size_t AnchorLines = 16;
 constexpr size_t RefinedHypotheses = 12;
+// Only the strongest peaks are paired, which bounds the time a noisy frame
+// of thousands of pixels takes.
+constexpr size_t PairedPeaks = 40;
 
 // The indexes of the `count` largest by `key`.
 template <typename Key>
@@ -103,6 +106,19 @@ TMatch Refine(const std::vector<TPeakSeen>& peaks, const std::vector<TReferenceL
 
 std::vector<int> SuggestPairings(const std::vector<TPeakSeen>& peaks, const std::vector<TReferenceLine>& lines)
 {
+    if (peaks.size() > PairedPeaks) {
+        std::vector<size_t> strong =
+            Strongest(peaks.size(), PairedPeaks, [&peaks](size_t i) { return peaks[i].Height; });
+        std::sort(strong.begin(), strong.end());
+        std::vector<TPeakSeen> subset;
+        for (const size_t i : strong)
+            subset.push_back(peaks[i]);
+        const std::vector<int> paired = SuggestPairings(subset, lines);
+        std::vector<int> all(peaks.size(), -1);
+        for (size_t k = 0; k < strong.size(); ++k)
+            all[strong[k]] = paired[k];
+        return all;
+    }
     TMatch best;
     best.Lines.assign(peaks.size(), -1);
     if (peaks.size() < 2 || lines.size() < 2)

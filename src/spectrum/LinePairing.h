@@ -16,6 +16,7 @@ struct TPeakSeen {
 // a straight pixel -> wavelength line, the best of them refined with a
 // quadratic, and each peak then takes the one line that lies near it.
 // Peaks near two lines (lines closer than the peak is wide) get none, as
-// do peaks near no line. Returns, per peak, the index of its line in
-// `lines` or -1; an operator checks and edits these.
+// do peaks near no line and all but the 40 strongest peaks. Returns, per
+// peak, the index of its line in `lines` or -1; an operator checks and
+// edits these.
 std::vector<int> SuggestPairings(const std::vector<TPeakSeen>& peaks, const std::vector<TReferenceLine>& lines);

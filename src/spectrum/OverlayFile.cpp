@@ -1,5 +1,6 @@
 #include "spectrum/OverlayFile.h"
 
+#include "spectrum/JcampDx.h"
 #include "spectrum/SpectrumErrors.h"
 
 #include <charconv>
@@ -99,4 +100,38 @@ std::string ProcessedSpectrumCsv(const std::vector<TSpectrumPoint>& points, TPro
         csv += '\n';
     }
     return csv;
+}
+
+TOverlay ParseOverlay(std::string_view text)
+{
+    const std::size_t start = text.find_first_not_of(" \t\r\n");
+    if (start == std::string_view::npos || text.substr(start, 2) != "##")
+        return ParseOverlayCsv(text);
+    const TJcampSpectrum spectrum = ParseJcampDx(text);
+    TOverlay overlay;
+    overlay.XUnit = spectrum.XUnits.find("NANOMETER") != std::string::npos ? "nm" : "pixel";
+    for (std::size_t i = 0; i < spectrum.X.size() && i < spectrum.Y.size(); ++i) {
+        if (!std::isfinite(spectrum.X[i]) || !std::isfinite(spectrum.Y[i]))
+            throw ESpectrum("The file holds a value that is not a finite number");
+        overlay.Points.push_back({spectrum.X[i], spectrum.Y[i], true});
+    }
+    if (overlay.Points.empty())
+        throw ESpectrum("The file holds no spectrum");
+    return overlay;
+}
+
+std::string ProcessedSpectrumJcamp(const std::vector<TSpectrumPoint>& points, TProcessingMode mode,
+                                   const std::string& xUnit)
+{
+    TJcampSpectrum spectrum;
+    spectrum.Title = std::string("Mirelda ") + ModeInfo(mode).Name;
+    spectrum.XUnits = xUnit == "nm" ? "NANOMETERS" : "ARBITRARY UNITS";
+    spectrum.Labels.emplace_back("MODE", ModeInfo(mode).Name);
+    for (const TSpectrumPoint& point : points) {
+        if (point.Present) {
+            spectrum.X.push_back(point.X);
+            spectrum.Y.push_back(point.Y);
+        }
+    }
+    return JcampDxText(spectrum);
 }

@@ -20,8 +20,16 @@ struct TOverlay {
 // naming the line, so a bad file changes nothing.
 TOverlay ParseOverlayCsv(std::string_view text);
 
+// A JCAMP-DX file (one that starts with "##") or else CSV as above. A
+// JCAMP-DX axis in NANOMETERS is in nm, any other in pixels.
+TOverlay ParseOverlay(std::string_view text);
+
 // The processed curve as CSV: "# mode: <mode>", the column line
 // "<x unit>,<y title>", a line per point, a gap an empty y; lines end in LF.
 // Numbers keep every digit, so a file read back gives the same points.
 std::string ProcessedSpectrumCsv(const std::vector<TSpectrumPoint>& points, TProcessingMode mode,
                                  const std::string& xUnit);
+// The same as JCAMP-DX, gaps left out: x in NANOMETERS for "nm", else in
+// ARBITRARY UNITS (pixels); the mode a "##$MODE" label.
+std::string ProcessedSpectrumJcamp(const std::vector<TSpectrumPoint>& points, TProcessingMode mode,
+                                   const std::string& xUnit);

@@ -8,7 +8,10 @@ struct TPeakOptions {
     // The peaks point down (the window draws a line sensor as 256 - reading):
     // minima are found, heights measured downwards.
     bool PeaksDown = false;
-    // A peak must stand this far above the curve's baseline (its median).
+    // The baseline at a sample is the lower quartile of this many samples
+    // around it: several times wider than a line.
+    int BaselineWindow = 41;
+    // A peak must stand this far above the curve's baseline.
     // NaN: six times the noise measured on the curve, at least 1.
     double MinHeight = std::numeric_limits<double>::quiet_NaN();
     // ... and this far above the higher of the lowest points between it and
@@ -18,7 +21,8 @@ struct TPeakOptions {
 
 struct TPeak {
     // Index of the sample at the top, and the centre to a fraction of a
-    // sample: a Gaussian through the top three samples (a parabola where
+    // sample: a Gaussian fitted to the samples above a quarter of the
+    // height (three samples at least; a parabola through the top three where
     // they are not all above the baseline).
     int Index;
     double Centre;

@@ -117,7 +117,7 @@ std::pair<double, double> TSpectrumProcessor::YRange(TProcessingMode mode, const
 {
     switch (mode) {
     case TProcessingMode::Transmittance:
-        return {0.0, 110.0};
+        return {0.0, 125.0};
     case TProcessingMode::Absorbance:
         return {0.0, 2.0};
     case TProcessingMode::Scope:

@@ -85,6 +85,8 @@ TEST_F(OperatorMenuTest, TheMenuHoldsTheToolsWithDesktopShortcutsAndOpensBesideT
 {
     std::unique_ptr<QMenu> menu(Menu().CreateMenu(&form));
     EXPECT_EQ(Describe(*menu), "Save Spectrum... Ctrl+S|Save Picture... Ctrl+Shift+S|Copy Picture Ctrl+C|-|"
+                               "Calibrate Wavelength...|Clear Calibration|Export Calibration...|"
+                               "Import Calibration...|Label Peaks|-|"
                                "Show Status F2|Average{Off|2 Frames|4 Frames|8 Frames|16 Frames|32 Frames|64 Frames}|"
                                "Take Dark Frame|Clear Dark Frame|Reconnect Automatically|Remote Control on 127.0.0.1:5025|-|"
                                "Help F1|Quit Ctrl+Q");

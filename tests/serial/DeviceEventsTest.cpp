@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <poll.h>
+
 #include <cerrno>
 #include <future>
 #include <thread>
@@ -109,6 +111,38 @@ TEST_F(DeviceEventsTest, EventsWithoutAPendingWaitCompleteTheNextAtOnce)
     TOverlapped second;
     EXPECT_EQ(device->StartEventWait(second), EINVAL);
     EXPECT_EQ(device->StartEventWait(wait), EBUSY);
+}
+
+TEST_F(DeviceEventsTest, BytesLeftInTheKernelBetweenWaitsCompleteTheNextWait)
+{
+    device->SetEventMask(Comm::EvRxChar | Comm::EvRxFlag);
+    pty.Send("xe");
+    // Nothing has entered the device yet: the wait's own poll finds the bytes.
+    std::this_thread::sleep_for(20ms);
+    auto result = WaitOnOtherThread();
+    ASSERT_EQ(Outcome(result), TWaitResult::Completed);
+    EXPECT_EQ(wait.EventMask(), Comm::EvRxChar | Comm::EvRxFlag);
+    EXPECT_EQ(ReadAll(), "xe");
+}
+
+TEST_F(DeviceEventsTest, StopEventStateAndDescriptorAgree)
+{
+    auto readable = [this] {
+        pollfd entry{stop.Fd(), POLLIN, 0};
+        return poll(&entry, 1, 0) == 1;
+    };
+    const struct {
+        void (TManualResetEvent::*change)();
+        bool set;
+    } steps[] = {{&TManualResetEvent::Set, true},    {&TManualResetEvent::Set, true},
+                 {&TManualResetEvent::Reset, false}, {&TManualResetEvent::Reset, false},
+                 {&TManualResetEvent::Set, true}};
+    for (const auto& step : steps) {
+        (stop.*step.change)();
+        EXPECT_EQ(stop.IsSet(), step.set);
+        EXPECT_EQ(readable(), step.set);
+    }
+    stop.Wait();  // returns at once while set
 }
 
 TEST_F(DeviceEventsTest, SettingTheMaskCompletesAPendingWaitWithNoEvents)

@@ -101,6 +101,15 @@ TEST(OverlayFileTest, ReadsOurFilesAndPlainCsvAndRefusesTheRestByLine)
             EXPECT_EQ(std::make_pair(overlay.Points[i].X, overlay.Points[i].Y), std::make_pair(expected[2 * i], expected[2 * i + 1]));
     }
     EXPECT_EQ(ParseOverlayCsv("wavelength (nm),counts\n500,7\n").XUnit, "nm");
+    // JCAMP-DX: the gap left out, every other point exact, the unit kept.
+    for (const std::string unit : {"pixel", "nm"}) {
+        const TOverlay jcamp = ParseOverlay(ProcessedSpectrumJcamp(points, TProcessingMode::Absorbance, unit));
+        ASSERT_EQ(jcamp.Points.size(), 2u);
+        EXPECT_EQ(jcamp.XUnit, unit);
+        EXPECT_EQ(std::make_pair(jcamp.Points[1].X, jcamp.Points[1].Y), std::make_pair(8.0, 1.0 / 3));
+    }
+    EXPECT_EQ(ParseOverlay(" 1,2\n").Points.size(), 1u);
+    EXPECT_THROW(ParseOverlay("##TITLE=x\n##END=\n"), ESpectrum);
     const std::pair<const char*, const char*> bad[] = {
         {"", "holds no spectrum"},
         {"# only a comment\n", "holds no spectrum"},

@@ -36,7 +36,8 @@ double Continuum(double share)
 }
 } // namespace
 
-TSensorModel::TSensorModel(int fieldCount, uint32_t seed, const TSampleOptions& sample)
+TSensorModel::TSensorModel(int fieldCount, uint32_t seed, const TSampleOptions& sample,
+                           std::optional<std::span<const TEmissionLine>> lines)
     : sample_(sample)
     , scale_(sample.FullScale / double(MaxReading))
     , random(seed)
@@ -48,11 +49,13 @@ TSensorModel::TSensorModel(int fieldCount, uint32_t seed, const TSampleOptions& 
     // Lines and hump sit at the same places of a longer sensor, in
     // proportion, once the pixel count is chosen.
     const double stretch = sample.Pixels > 0 ? pixels / LinePixels : 1.0;
+    const std::span<const TEmissionLine> placed = lines.value_or(std::span(EmissionLines));
+    const double lineStretch = lines ? 1.0 : stretch;
     for (int pixel = FirstReadingField; pixel <= fieldCount; ++pixel) {
         baseline.push_back(DarkLevel + ResponseHump * Gaussian(pixel - ResponseCentre * stretch, ResponseSpread * stretch));
         double profile = 0.0;
-        for (const TEmissionLine& line : EmissionLines)
-            profile += line.Strength * Gaussian(pixel - line.Pixel * stretch, line.Width * stretch);
+        for (const TEmissionLine& line : placed)
+            profile += line.Strength * Gaussian(pixel - line.Pixel * lineStretch, line.Width * lineStretch);
         if (transmission_)
             profile = Continuum((pixel - FirstReadingField) / std::max(pixels - 1.0, 1.0));
         lineProfile.push_back(profile);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <random>
+#include <span>
 #include <vector>
 
 // One emission line of the simulated light source: a Gaussian peak at a
@@ -37,9 +38,13 @@ public:
     static constexpr int DriftPeriod = 2000;
     static const std::array<TEmissionLine, 6> EmissionLines;
 
-    // Readings for fields 6 to fieldCount (none when fieldCount < 6).
-    // Raises std::invalid_argument for a transmission it cannot use.
-    TSensorModel(int fieldCount, uint32_t seed, const TSampleOptions& sample = {});
+    // Readings for fields 6 to fieldCount (none when fieldCount < 6). Lines
+    // given (none: a dark frame) stand where they say; without them the
+    // model's own lines are spread over the sensor in proportion to its
+    // pixel count. Raises std::invalid_argument for a transmission it
+    // cannot use.
+    TSensorModel(int fieldCount, uint32_t seed, const TSampleOptions& sample = {},
+                 std::optional<std::span<const TEmissionLine>> lines = std::nullopt);
 
     // readings[i] is the reading of field 6 + i. A negative exposure counts
     // as none.

@@ -1,5 +1,7 @@
 #include "simulator/Simulator.h"
 
+#include "simulator/LampOptions.h"
+
 #include "common/IntegerConversion.h"
 
 #include <poll.h>
@@ -40,7 +42,9 @@ void Wait(pollfd* fds, nfds_t count, std::optional<TClock::time_point> deadline)
 TSimulator::TSimulator(const TSimulatorOptions& options)
     : options(options)
     , mapEntry(options.Name, terminal.PortPath())
-    , generator(options.Fields, options.Seed, options.Sample)
+    , lampLines(options.Lamp.Lamp ? LampEmissionLines(options.Lamp, options.Fields) : std::vector<TEmissionLine>())
+    , generator(options.Fields, options.Seed, options.Sample,
+                options.Lamp.Lamp ? std::optional(std::span<const TEmissionLine>(lampLines)) : std::nullopt)
     , pacer(options.Baud, options.ChunkMin, options.ChunkMax, options.Seed)
     , faultRandom(options.Seed)
 {

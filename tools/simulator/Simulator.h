@@ -46,6 +46,8 @@ private:
     TSimulatorOptions options;
     TPseudoTerminal terminal;
     TPortMapEntry mapEntry;
+    // The chosen lamp's lines; none without a lamp.
+    std::vector<TEmissionLine> lampLines;
     TSensorModel generator;
     TLinePacer pacer;
     TCommandSplitter splitter;

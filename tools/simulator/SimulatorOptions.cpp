@@ -43,7 +43,8 @@ void ReadName(const std::string& text, TSimulatorOptions& options)
 TSimulatorOptions ParseSimulatorOptions(const std::vector<std::string>& arguments)
 {
     static const std::set<std::string, std::less<>> known{
-        "--name", "--baud", "--line-end", "--chunks", "--malformed-every", "--frames", "--fields", "--seed"};
+        "--name", "--baud", "--line-end", "--chunks", "--malformed-every", "--frames", "--fields", "--seed",
+        "--lamp", "--calibration"};
     const auto isKnown = [](const std::string& option) { return known.contains(option) || IsSampleOption(option); };
     TSimulatorOptions options;
     for (size_t i = 0; i < arguments.size(); ++i) {
@@ -86,6 +87,8 @@ TSimulatorOptions ParseSimulatorOptions(const std::vector<std::string>& argument
             options.Frames = OptionNumber<uint64_t>(option, value, 1, std::numeric_limits<uint64_t>::max());
         else if (option == "--fields")
             options.Fields = OptionNumber(option, value, 5, MaxFields);
+        else if (ReadLampOption(option, value, options.Lamp))
+            continue;
         else
             options.Seed = OptionNumber<uint32_t>(option, value, 0, std::numeric_limits<uint32_t>::max());
     }
@@ -111,5 +114,5 @@ std::string SimulatorUsage()
            "  --frames N              exit after serving N frames\n"
            "  --fields N              fields per frame, the five header lines included (default 512)\n"
            "  --seed N                seed of the spectrum noise and the chunk sizes (default 1)\n"
-           + SampleUsage() + "  --help                  show this text\n";
+           + SampleUsage() + LampUsage() + "  --help                  show this text\n";
 }

@@ -2,6 +2,7 @@
 
 #include "simulator/FrameBuilder.h"
 #include "simulator/SampleOptions.h"
+#include "simulator/LampOptions.h"
 
 #include <cstdint>
 #include <stdexcept>
@@ -19,6 +20,7 @@ struct TSimulatorOptions {
     int Fields = 512;
     uint32_t Seed = 1;
     TSampleOptions Sample; // the sensor and what lies in the beam
+    TLampOptions Lamp;
     bool Help = false;
 };
 
