@@ -97,7 +97,7 @@ void SaveSpectrumFile(const QString& path, const TSpectrumRecord& record)
 {
     const bool jcamp = path.endsWith(QStringLiteral(".jdx"), Qt::CaseInsensitive)
                        || path.endsWith(QStringLiteral(".dx"), Qt::CaseInsensitive);
-    WriteWhole(path, jcamp ? SpectrumJcampDx(record) : SpectrumCsv(record));
+    WriteWholeFile(path, jcamp ? SpectrumJcampDx(record) : SpectrumCsv(record));
 }
 
 void SavePicturePng(const QString& path, const QImage& picture)
