@@ -1,5 +1,6 @@
 // Remote control while the window acquires, unthrottled, from the
-// simulator process: the round trip of FETCh:COUNt? and FETCh:SPECtrum?,
+// simulator process: the round trip of FETCh:COUNt? (polled flat out and
+// every 10 ms) and FETCh:SPECtrum? (507 points),
 // the acquisition rate with and without a client polling as fast as it
 // can, and what bad input costs: unknown headers, out-of-range values, a
 // megabyte without a line end, binary garbage, 100 clients at once, and a
@@ -103,12 +104,15 @@ private:
     TForm1& form_;
 };
 
-// Polls `query` flat out, keeping each round trip.
-TClient Poll(int port, const std::string& query, std::vector<double>& roundTrips, std::size_t& values)
+// Polls `query` flat out, or with a pause after each answer, keeping each
+// round trip.
+TClient Poll(int port, const std::string& query, std::vector<double>& roundTrips, std::size_t& values,
+             std::chrono::milliseconds pause = {})
 {
     return [=, &roundTrips, &values](const std::atomic<bool>& stop) {
         TBenchClient client(port);
         while (!stop && client.Connected()) {
+            std::this_thread::sleep_for(pause);
             const TClock::time_point start = TClock::now();
             client.Send(query);
             const std::string answer = client.ReadLine();
@@ -198,11 +202,16 @@ int main(int argc, char** argv)
         spectrumStall = std::max(spectrumStall, spectrum.LongestStallMs);
     }
     const double aloneRate = Percentile(alone, 0.5);
+    // A script that asks now and then is not paced.
+    std::vector<double> calmTrips;
+    bench.Run(PhaseSeconds, Poll(port, "FETC:COUN?\n", calmTrips, countValues, std::chrono::milliseconds(10)));
 
     Print("remote_frame_rate_alone", aloneRate, "frames/s");
     Print("remote_count_roundtrip_p50", Percentile(countTrips, 0.5), "us");
     Print("remote_count_roundtrip_p99", Percentile(countTrips, 0.99), "us");
     Print("remote_count_queries", double(countTrips.size()) / (Rounds * RoundSeconds), "queries/s");
+    Print("remote_count_every_10ms_roundtrip_p50", Percentile(calmTrips, 0.5), "us");
+    Print("remote_count_every_10ms_roundtrip_p99", Percentile(calmTrips, 0.99), "us");
     Print("remote_count_polling_frame_rate", Percentile(counting, 0.5), "frames/s");
     Print("remote_count_polling_frame_rate_ratio", Percentile(countRatios, 0.5), "ratio");
     Print("remote_count_polling_longest_event_loop_stall", countStall, "ms");

@@ -1,8 +1,12 @@
 #include "app/RemoteInstrument.h"
 
 #include "app/AcquisitionMonitor.h"
+#include "app/CalibrationMenu.h"
 #include "app/ComMainForm.h"
+#include "app/Measurement.h"
+#include "app/MeasurementMenu.h"
 #include "app/OperatorMenu.h"
+#include "graph/Graph.h"
 #include "remote/ScpiErrors.h"
 #include "serial/CPort.h"
 
@@ -28,16 +32,32 @@ TRemoteInstrument::TRemoteInstrument(TForm1& form) : QObject(&form), form_(form)
 
 void TRemoteInstrument::FramePlotted()
 {
-    const TSpectrumRecord frame = form_.OperatorMenu().CurrentSpectrum();
     spectrum_.clear();
     readings_.clear();
     wavelengths_.clear();
-    for (const TSpectrumRecord::TPoint& point : frame.Points) {
-        wavelengths_.push_back(point.Pixel);
-        spectrum_.push_back(point.Plotted);
-        readings_.push_back(point.Reading);
-    }
     ++frames_;
+    const TMeasurement& measurement = form_.MeasurementMenu().Measurement();
+    if (measurement.Active()) {
+        // The processed spectrum, drawn in pieces between its gaps.
+        for (const TSpectrumPoint& point : measurement.Processed().Points) {
+            const int pixel = static_cast<int>(point.X);
+            wavelengths_.push_back(form_.CalibrationMenu().PlotX(pixel));
+            spectrum_.push_back(point.Present ? point.Y : ScpiNotANumber);
+            readings_.push_back(form_.Decoder().FieldValue(pixel));
+        }
+        return;
+    }
+    // The curve as drawn: calibrated, its x are wavelengths; point i is
+    // pixel 6 + i, whose reading the decoder holds.
+    const TCurve* curve = form_.XYGraph1->Curve(0);
+    if (!curve)
+        return;
+    int pixel = TFrameDecoder::FirstPlottedField;
+    for (const TCurvePoint& point : curve->Points) {
+        wavelengths_.push_back(point.X);
+        spectrum_.push_back(point.Y);
+        readings_.push_back(form_.Decoder().FieldValue(pixel++));
+    }
 }
 
 std::string TRemoteInstrument::Identity() const
@@ -127,13 +147,20 @@ void TRemoteInstrument::TakeDark()
 
 void TRemoteInstrument::TakeReference()
 {
-    throw EScpiError(ScpiError::ExecutionError, "this version has no reference spectrum");
+    form_.MeasurementMenu().Measurement().TakeReference();
+}
+
+// The remote modes are the Measure menu's, in its order.
+TInstrument::TMode TRemoteInstrument::Mode() const
+{
+    return static_cast<TMode>(form_.MeasurementMenu().Measurement().Mode());
 }
 
 void TRemoteInstrument::SetMode(TMode mode)
 {
-    if (mode != TMode::Scope)
-        throw EScpiError(ScpiError::ExecutionError, "this version has only the SCOPe mode");
+    TMeasurementMenu& menu = form_.MeasurementMenu();
+    menu.Measurement().SetMode(static_cast<TProcessingMode>(mode));
+    menu.ModeActions->actions().at(static_cast<qsizetype>(mode))->setChecked(true);
 }
 
 std::vector<std::string> TRemoteInstrument::Status() const

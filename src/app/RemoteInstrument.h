@@ -28,6 +28,8 @@ public:
     // An exposure without an answer for this long is taken as lost, as the
     // window's own request bookkeeping does.
     static constexpr std::chrono::seconds AnswerPatience = TFrameRequests::RequestLapse;
+    // SCPI's "not a number": a gap in a processed spectrum.
+    static constexpr double ScpiNotANumber = 9.91e37;
 
     explicit TRemoteInstrument(TForm1& form);
 
@@ -47,7 +49,7 @@ public:
     std::int64_t FrameCount() const override { return frames_; }
     void TakeDark() override;
     void TakeReference() override;
-    TMode Mode() const override { return TMode::Scope; }
+    TMode Mode() const override;
     void SetMode(TMode mode) override;
     std::vector<std::string> Status() const override;
     std::string Port() const override;

@@ -1,6 +1,7 @@
 #include "AppTestSupport.h"
 
 #include "app/ComMainForm.h"
+#include "app/MeasurementMenu.h"
 #include "app/OperatorMenu.h"
 #include "app/RemoteControl.h"
 #include "common/Exception.h"
@@ -77,10 +78,12 @@ TEST_F(RemoteInstrumentTest, CommandsWorkThroughTheWindowsControlsAndShowThere)
     EXPECT_EQ(Ask("OPEN;OPEN?"), "1");
     EXPECT_EQ(form.Button_Open->text(), QStringLiteral("Close"));
     EXPECT_TRUE(form.Button_Send->isEnabled());
-    EXPECT_EQ(Ask("PORT \"COM12\";SYST:ERR?;FETC:SPEC?;SYST:ERR?;MODE TRAN;SYST:ERR?"),
+    EXPECT_EQ(Ask("PORT \"COM12\";SYST:ERR?;FETC:SPEC?;SYST:ERR?;MODE TRAN;MODE?"),
               "-221,\"Settings conflict;close the port first\";"
-              "-230,\"Data corrupt or stale;no frame yet\";"
-              "-200,\"Execution error;this version has only the SCOPe mode\"");
+              "-230,\"Data corrupt or stale;no frame yet\";TRAN");
+    EXPECT_EQ(form.MeasurementMenu().ModeActions->checkedAction()->text(), QStringLiteral("Transmittance"));
+    EXPECT_EQ(Ask("MODE DARK;MODE?;MODE SCOPE;MODE?"), "DARK;SCOP");
+    EXPECT_EQ(form.MeasurementMenu().ModeActions->checkedAction()->text(), QStringLiteral("Scope"));
     EXPECT_EQ(Ask("AVER 3;SYST:ERR?;*RST;AVER?"), "-222,\"Data out of range;1, 2, 4, 8, 16, 32 or 64 frames\";1");
     EXPECT_EQ(Ask("CLOS;OPEN?;INIT;SYST:ERR?"), "0;-221,\"Settings conflict;the port is closed\"");
     EXPECT_EQ(form.Button_Open->text(), QStringLiteral("Open"));
