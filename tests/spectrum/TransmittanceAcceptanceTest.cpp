@@ -3,6 +3,7 @@
 // operator takes them.
 #include "simulator/FrameBuilder.h"
 #include "simulator/SensorModel.h"
+#include "spectrum/AutoExposure.h"
 #include "spectrum/SpectrumProcessing.h"
 
 #include <gtest/gtest.h>
@@ -121,6 +122,30 @@ TEST(TransmittanceAcceptanceTest, HalfTransmissionReadsFiftyPercentAndAbsorbance
         EXPECT_LT(f.worstA, c.smoothing ? 0.005 : 0.0075);
         EXPECT_LE(f.outsideT, (c.layout.Pixels + 999) / 1000);
         EXPECT_EQ(f.pixels, c.layout.Pixels - 3 - c.smoothing / 2 * 2);
+    }
+}
+
+// The simulator's lines at a steady exposure: from far too little light or
+// from saturation, the peak settles at 70 to 85 % of full scale within six
+// frames and stays there.
+TEST(AutoExposureAcceptanceTest, SettlesOnTheSimulatorsSteadySource)
+{
+    for (const int start : {5, 60, 150, 5000}) {
+        TSampleOptions sample;
+        sample.FallingOutput = true;
+        TransmittanceAcceptance run(TFrameLayout{}, sample);
+        TAutoExposure control;
+        int exposure = start;
+        TProcessedSpectrum out;
+        for (int frame = 0; frame < 9; ++frame) {
+            run.Take(exposure, 1);
+            run.processor.Process(*run.decoder, run.averaging, out);
+            const double share = out.Peak / 256;
+            if (frame >= 6) {
+                EXPECT_TRUE(share >= 0.70 && share <= 0.85) << start << " frame " << frame << " " << share;
+            }
+            exposure = control.Next(exposure, out.Peak, 256);
+        }
     }
 }
 
