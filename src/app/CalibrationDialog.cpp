@@ -35,13 +35,13 @@ const std::vector<TReferenceLine>& LinesOf(const QComboBox* lamp)
 } // namespace
 
 TCalibrationDialog::TCalibrationDialog(TCalibrationMenu& menu, TForm1& form)
-    : QDialog(&form), menu_(menu), form_(form)
+    : QDialog(&form), menu_(menu), graph_(form.XYGraph1)
 {
     setWindowTitle(QStringLiteral("Calibrate Wavelength"));
     CreateControls();
     connect(&menu_, &TCalibrationMenu::FrameShown, this, &TCalibrationDialog::AddFrame);
     // A click on the graph picks the peak there.
-    form_.XYGraph1->OnMouseUp = [this](TXYGraph*, TMouseButton button, TShiftState, int x, int) {
+    graph_->OnMouseUp = [this](TXYGraph*, TMouseButton button, TShiftState, int x, int) {
         if (button == mbLeft && isVisible())
             PickOnGraph(x);
     };
@@ -50,7 +50,8 @@ TCalibrationDialog::TCalibrationDialog(TCalibrationMenu& menu, TForm1& form)
 
 TCalibrationDialog::~TCalibrationDialog()
 {
-    form_.XYGraph1->OnMouseUp = nullptr;
+    if (graph_)
+        graph_->OnMouseUp = nullptr;
 }
 
 void TCalibrationDialog::CreateControls()
@@ -231,7 +232,7 @@ void TCalibrationDialog::Apply()
 
 void TCalibrationDialog::PickOnGraph(int x)
 {
-    SelectPeakNear(menu_.Axis().PixelAt(form_.XYGraph1->PixelToX(x)));
+    SelectPeakNear(menu_.Axis().PixelAt(graph_->PixelToX(x)));
 }
 
 void TCalibrationDialog::SelectPeakNear(double pixel)

@@ -4,6 +4,7 @@
 #include "spectrum/CalibrationProposal.h"
 
 #include <QDialog>
+#include <QPointer>
 
 #include <optional>
 #include <string>
@@ -16,6 +17,7 @@ class QSpinBox;
 class QTableWidget;
 class TCalibrationMenu;
 class TForm1;
+class TXYGraph;
 
 // "Calibrate Wavelength": the peaks of the spectrum shown, each paired with
 // a line of the chosen lamp (suggested by order and spacing, every pairing
@@ -67,7 +69,8 @@ private:
     void PickOnGraph(int x);
 
     TCalibrationMenu& menu_;
-    TForm1& form_;
+    // The window's graph, which goes before the dialog when the window closes.
+    QPointer<TXYGraph> graph_;
     std::vector<double> sum_;
     int framesAveraged_ = 0;
     TCalibrationProposal proposal_;

@@ -47,11 +47,6 @@ TCalibrationMenu::TCalibrationMenu(TForm1& form) : QObject(&form), form_(form), 
     LoadForPort();
 }
 
-TCalibrationMenu::~TCalibrationMenu()
-{
-    delete dialog_;
-}
-
 void TCalibrationMenu::CreateActions()
 {
     // Queued, like the window's clicks: an error reaches the application's

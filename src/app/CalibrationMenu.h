@@ -30,7 +30,6 @@ public:
     static constexpr int LabelledPeaks = 8;
 
     explicit TCalibrationMenu(TForm1& form);
-    ~TCalibrationMenu() override;
 
     const TCalibratedAxis& Axis() const { return axis_; }
     double PlotX(int pixel) const { return axis_.PlotX(pixel); }

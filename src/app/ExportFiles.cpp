@@ -9,6 +9,8 @@
 #include <QBuffer>
 #include <QImage>
 
+#include <cmath>
+
 namespace {
 
 QByteArray Utf8(const std::string& eightBit)
@@ -51,7 +53,10 @@ QByteArray SpectrumCsv(const TSpectrumRecord& record)
         for (const double a : calibration->Coefficients())
             coefficients += (coefficients.isEmpty() ? "" : " ") + QByteArray::fromStdString(DecimalText(a));
         comment("calibration coefficients a0..a3", coefficients);
-        comment("calibration rms (nm)", QByteArray::fromStdString(DecimalText(calibration->Rms())));
+        // An imported calibration may not say how well it fitted.
+        comment("calibration rms (nm)", std::isfinite(calibration->Rms())
+                                            ? QByteArray::fromStdString(DecimalText(calibration->Rms()))
+                                            : QByteArray("unknown"));
     }
     csv += calibration ? "pixel,wavelength (nm),raw reading,plotted value\n" : "pixel,raw reading,plotted value\n";
     for (const TSpectrumRecord::TPoint& point : record.Points) {

@@ -143,6 +143,7 @@ TEST_F(CalibrationWindowTest, FilesCarryTheCalibration)
     const TSpectrumTable csv = ParseSpectrumCsv(read(csvPath));
     EXPECT_EQ(csv.Columns, (std::vector<std::string>{"pixel", "wavelength (nm)", "raw reading", "plotted value"}));
     EXPECT_EQ(csv.Comment("calibration order"), "3");
+    EXPECT_EQ(csv.Comment("calibration rms (nm)"), "0.02");
     EXPECT_EQ(csv.Comment("calibration coefficients a0..a3"), "344.5 0.915 -1e-04 1e-07");
     EXPECT_EQ(csv.Rows[1][0], 7);
     EXPECT_DOUBLE_EQ(csv.Rows[1][1], Cubic.Wavelength(7));
