@@ -100,7 +100,7 @@ void TMeasurement::Redraw()
 // empty; the marked pixels get a cross. The live curve's pixels go where the
 // wavelength calibration puts them; an overlay keeps the x it was saved with.
 void TMeasurement::AddCurve(const std::vector<TSpectrumPoint>& points, const std::string& name, std::uint32_t color,
-                            const std::vector<int>& marked, bool calibrated)
+                            const std::vector<int>& marked, bool live)
 {
     TXYGraph& graph = *form_.XYGraph1;
     std::vector<TCurvePoint> run;
@@ -112,7 +112,7 @@ void TMeasurement::AddCurve(const std::vector<TSpectrumPoint>& points, const std
             if (run.empty())
                 runFirst = points[i].X;
             runLast = points[i].X;
-            const double x = calibrated ? form_.CalibrationMenu().PlotX(int(points[i].X)) : points[i].X;
+            const double x = live ? form_.CalibrationMenu().PlotX(int(points[i].X)) : points[i].X;
             run.push_back({x, points[i].Y});
             continue;
         }
@@ -125,6 +125,19 @@ void TMeasurement::AddCurve(const std::vector<TSpectrumPoint>& points, const std
                 graph.AddMarker(curve, int(*mark - runFirst), mkCross, SaturationColor);
         run.clear();
     }
+}
+
+std::string TMeasurement::XUnit() const
+{
+    return form_.CalibrationMenu().Axis().Calibration() ? "nm" : "pixel";
+}
+
+std::vector<TSpectrumPoint> TMeasurement::PointsOnAxis() const
+{
+    std::vector<TSpectrumPoint> points = processed_.Points;
+    for (TSpectrumPoint& point : points)
+        point.X = form_.CalibrationMenu().PlotX(int(point.X));
+    return points;
 }
 
 void TMeasurement::SteerExposure()
@@ -227,7 +240,7 @@ void TMeasurement::HoldSpectrum()
     if (processed_.Points.empty())
         throw Exception("There is no curve to hold: " + processed_.Missing);
     TOverlay held;
-    held.Points = processed_.Points;
+    held.Points = PointsOnAxis();
     held.XUnit = XUnit();
     overlays_.push_back({"Held " + std::to_string(overlays_.size() + 1), held});
     Redraw();
@@ -267,8 +280,9 @@ void TMeasurement::SaveProcessedSpectrum(const QString& path) const
         throw Exception("There is no processed spectrum to save yet");
     const bool jcamp = path.endsWith(QStringLiteral(".jdx"), Qt::CaseInsensitive)
                        || path.endsWith(QStringLiteral(".dx"), Qt::CaseInsensitive);
-    const std::string text = jcamp ? ProcessedSpectrumJcamp(processed_.Points, Mode(), XUnit())
-                                   : ProcessedSpectrumCsv(processed_.Points, Mode(), XUnit());
+    const std::vector<TSpectrumPoint> points = PointsOnAxis();
+    const std::string text = jcamp ? ProcessedSpectrumJcamp(points, Mode(), XUnit())
+                                   : ProcessedSpectrumCsv(points, Mode(), XUnit());
     WriteWholeFile(path, QByteArray::fromStdString(text));
 }
 

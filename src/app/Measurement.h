@@ -67,7 +67,8 @@ public:
     // The curve as processed from the last frame.
     const TProcessedSpectrum& Processed() const { return processed_; }
     // The x unit of the curve: "pixel" until a calibration gives "nm".
-    std::string XUnit() const { return "pixel"; }
+    // The graph's x: nm once the wavelength calibration is applied.
+    std::string XUnit() const;
 
     void HoldSpectrum();
     // Reads a spectrum file as a further curve; a file that cannot be read
@@ -97,7 +98,9 @@ private:
     void StoreLayout(const TFrameLayout& layout);
     void Redraw();
     void AddCurve(const std::vector<TSpectrumPoint>& points, const std::string& name, std::uint32_t color,
-                  const std::vector<int>& marked, bool calibrated = false);
+                  const std::vector<int>& marked, bool live = false);
+    // The processed points at the x the graph plots them.
+    std::vector<TSpectrumPoint> PointsOnAxis() const;
     void SteerExposure();
 
     TForm1& form_;

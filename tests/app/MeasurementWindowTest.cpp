@@ -1,6 +1,7 @@
 #include "AppTestSupport.h"
 
 #include "app/AcquisitionMonitor.h"
+#include "app/CalibrationMenu.h"
 #include "app/ComMainForm.h"
 #include "app/Measurement.h"
 #include "app/MeasurementMenu.h"
@@ -178,6 +179,31 @@ TEST_F(MeasurementWindowTest, RatioModesWaitForTheirFramesAndLeaveGapsNotInfinit
     Plot({1, 2, 3});
     EXPECT_EQ(CurveY(*form->XYGraph1).size(), 507u);
     EXPECT_FALSE(StatusSays("Saturated: 1 pixels"));
+}
+
+TEST_F(MeasurementWindowTest, CalibratedTheLiveCurveHeldCurveAndFilesAreInNanometres)
+{
+    form->CalibrationMenu().ApplyCalibration(TWavelengthCalibration({400.0, 0.5}));
+    Measure().SetMarkSaturation(true);
+    Plot(std::vector<int>(507, 100));
+    ASSERT_FALSE(Curves().empty());
+    EXPECT_EQ(Curves()[0][0].X, 403.0);
+    EXPECT_EQ(Measure().XUnit(), "nm");
+
+    // Held and saved in nm, and read back onto the same x.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("nm.csv"));
+    Measure().HoldSpectrum();
+    Measure().SaveProcessedSpectrum(path);
+    Measure().OpenOverlay(path);
+    const auto curves = Curves();
+    ASSERT_EQ(curves.size(), 3u);
+    EXPECT_EQ(curves[1].back().X, curves[0].back().X);
+    EXPECT_EQ(curves[2].back().X, curves[0].back().X);
+
+    // Back in pixels, an overlay saved in nm does not fit the axis.
+    form->CalibrationMenu().ClearCalibration();
+    EXPECT_THROW(Measure().OpenOverlay(path), Exception);
 }
 
 // A steady source whose peak grows in a line with the exposure the window
