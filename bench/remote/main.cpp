@@ -187,7 +187,7 @@ int main(int argc, char** argv)
     const TClient countPolling = Poll(port, "FETC:COUN?\n", countTrips, countValues);
     std::vector<double> spectrumTrips;
     std::size_t spectrumValues = 0;
-    const TClient spectrumPolling = Poll(port, "FETC:SPEC?\n", spectrumTrips, spectrumValues);
+    const TClient spectrumPolling = Poll(port, "FETCH:SPECTRUM?\n", spectrumTrips, spectrumValues);
     std::vector<double> alone, counting, fetching, countRatios, spectrumRatios;
     double countStall = 0, spectrumStall = 0;
     for (int round = 0; round < Rounds; ++round) {
@@ -278,7 +278,7 @@ int main(int argc, char** argv)
     long long sent = 0;
     const TPhase silent = bench.Run(PhaseSeconds * 2, [&](const std::atomic<bool>& stop) {
         TBenchClient client(port);
-        const std::string queries = Repeated("FETC:SPEC?\n", 1000);
+        const std::string queries = Repeated("FETCH:SPECTRUM?\n", 1000);
         while (!stop) {
             const long n = client.SendSome(queries);
             if (n > 0)

@@ -78,7 +78,7 @@ TEST_F(RemoteInstrumentTest, CommandsWorkThroughTheWindowsControlsAndShowThere)
     EXPECT_EQ(Ask("OPEN;OPEN?"), "1");
     EXPECT_EQ(form.Button_Open->text(), QStringLiteral("Close"));
     EXPECT_TRUE(form.Button_Send->isEnabled());
-    EXPECT_EQ(Ask("PORT \"COM12\";SYST:ERR?;FETC:SPEC?;SYST:ERR?;MODE TRAN;MODE?"),
+    EXPECT_EQ(Ask("PORT \"COM12\";SYST:ERR?;FETCH:SPECTRUM?;SYST:ERR?;MODE TRAN;MODE?"),
               "-221,\"Settings conflict;close the port first\";"
               "-230,\"Data corrupt or stale;no frame yet\";TRAN");
     EXPECT_EQ(form.MeasurementMenu().ModeActions->checkedAction()->text(), QStringLiteral("Transmittance"));
@@ -108,7 +108,7 @@ TEST_F(RemoteInstrumentTest, SingleFramesContinuousAndAbortAndTheFetchedFrameIsT
     QTest::qWait(200);
     EXPECT_EQ(Count(), 1); // one frame, no more
     EXPECT_EQ(Ask("FETC:RAW?"), SimulatorFrame(1));
-    const QByteArray spectrum = Ask("FETC:SPEC?");
+    const QByteArray spectrum = Ask("FETCH:SPECTRUM?");
     EXPECT_TRUE(spectrum.startsWith(QByteArray::number(256 - SimulatorFrame(1).split(',')[0].toInt()) + ','));
     EXPECT_EQ(Ask("FETC:WAV?").split(',').size(), 507);
 

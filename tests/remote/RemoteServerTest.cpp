@@ -77,7 +77,7 @@ TEST_F(RemoteServerTest, AClientThatNeverReadsHoldsBoundedMemoryAndOthersAreStil
     instrument.spectrum.assign(3648, 123.25);
     std::unique_ptr<QTcpSocket> flooder = Connect();
     flooder->setReadBufferSize(1); // takes almost nothing from the kernel
-    const QByteArray query("FETC:SPEC?\n");
+    const QByteArray query("FETCH:SPECTRUM?\n");
     for (int i = 0; i < 20000; ++i) // 500 MB of answers if all were kept
         flooder->write(query);
     bool timerRan = false;

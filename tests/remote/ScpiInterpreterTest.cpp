@@ -50,7 +50,7 @@ TEST(ScpiInterpreterTest, LinesAnswerAndQueueErrorsAsScpiSays)
         {"EXP \"100", "", {"-102,\"Syntax error;unclosed quote\""}},
         {"EXP 1\x01", "", {"-101,\"Invalid character\""}},
         {"EXP\xff 1", "", {"-100,\"Command error;header with '\xff'\""}},
-        {"FETC:SPEC?;*OPC?", "1\n", {"-230,\"Data corrupt or stale;no frame yet\""}},
+        {"FETCH:SPECTRUM?;*OPC?", "1\n", {"-230,\"Data corrupt or stale;no frame yet\""}},
         {"REF;*OPC?", "1\n", {"-200,\"Execution error;There is no frame to take as the reference yet\""}},
     };
     for (const TCase& c : cases) {
