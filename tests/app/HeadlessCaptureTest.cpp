@@ -1,6 +1,7 @@
 #include "AppTestSupport.h"
 
 #include "app/FrameDecoder.h"
+#include "serial/posix/PortMap.h"
 #include "spectrum/JcampDx.h"
 #include "simulator/SensorModel.h"
 #include "tools/SimulatorProcess.h"
@@ -151,7 +152,10 @@ TEST_F(HeadlessCaptureTest, StopsWithStatusOneAndTheReasonWhenAcquisitionStops)
         EXPECT_TRUE(error.join(u'\n').contains(QLatin1String(c.reason))) << error.join(u'\n').toStdString();
         simulator.reset();
     }
-    // Nothing to open: the port's own message, and no file.
+    // Nothing to open: the port's own message, and no file. The killed
+    // simulator left its name behind, and its terminal's number may already
+    // belong to another program's simulator.
+    PortMap::Unregister("COM11");
     QFile::remove(Output());
     StartCapture({"--frames", "1"});
     const auto [status, error] = Finish();
