@@ -2,7 +2,7 @@
 // simulator process: the round trip of FETCh:COUNt? (polled flat out and
 // every 10 ms) and FETCh:SPECtrum? (507 points),
 // the acquisition rate with and without a client polling as fast as it
-// can, and what bad input costs: unknown headers, out-of-range values, a
+// can; the same spectrum round trip from a 3648-pixel sensor (TCD1304); and what bad input costs: unknown headers, out-of-range values, a
 // megabyte without a line end, binary garbage, 100 clients at once, and a
 // client that stops reading (resident memory before and after).
 //
@@ -13,9 +13,13 @@
 
 #include "app/AcquisitionMonitor.h"
 #include "app/ComMainForm.h"
+#include "app/Measurement.h"
+#include "app/MeasurementMenu.h"
 #include "app/OperatorMenu.h"
 #include "app/RemoteControl.h"
 #include "common/Application.h"
+#include "serial/ComPort.h"
+#include "spectrum/SensorLayout.h"
 #include "tools/SimulatorProcess.h"
 
 #include <QElapsedTimer>
@@ -151,6 +155,43 @@ void PrintPhase(const char* name, const TPhase& phase, double alone)
     Print((prefix + "_frame_rate").c_str(), phase.FramesPerSecond, "frames/s");
     Print((prefix + "_frame_rate_ratio").c_str(), phase.FramesPerSecond / alone, "ratio");
     Print((prefix + "_longest_event_loop_stall").c_str(), phase.LongestStallMs, "ms");
+}
+
+// FETCh:SPECtrum? polled flat out from a window on the 3648-pixel preset,
+// fed by a simulator of that sensor, in rounds beside acquisition alone.
+void MeasureLargeSpectrum()
+{
+    const TSensorPreset& preset = SensorPresets().back();
+    TSimulatorProcess simulator({"--name", "COM12", "--seed", "1", "--pixels", std::to_string(preset.Layout.Pixels),
+                                 "--full-scale", std::to_string(preset.Layout.FullScale), "--output",
+                                 preset.Layout.FallingOutput ? "falling" : "rising"});
+    if (simulator.StartLine().empty()) {
+        std::fprintf(stderr, "remote: the %d-pixel simulator did not start\n", preset.Layout.Pixels);
+        return;
+    }
+    TForm1 form;
+    form.ComPort->SetPort("COM12");
+    form.Edit_Data->setText(QStringLiteral("100"));
+    form.MeasurementMenu().Measurement().SetLayout(preset.Layout);
+    TRemoteControl& remote = form.OperatorMenu().RemoteControl();
+    remote.Start({QHostAddress(QHostAddress::LocalHost), 0});
+    form.Button_OpenClick();
+    form.Button_SendClick();
+    TBench bench(form);
+    bench.Run(1.0);
+    std::vector<double> trips, alone, ratios;
+    std::size_t values = 0;
+    const TClient polling = Poll(remote.Address().Port, "FETCH:SPECTRUM?\n", trips, values);
+    for (int round = 0; round < Rounds; ++round) {
+        alone.push_back(bench.Run(RoundSeconds).FramesPerSecond);
+        ratios.push_back(bench.Run(RoundSeconds, polling).FramesPerSecond / alone.back());
+    }
+    form.Button_OpenClick();
+    Print("remote_3648_frame_rate_alone", Percentile(alone, 0.5), "frames/s");
+    Print("remote_3648_spectrum_points", double(values), "points");
+    Print("remote_3648_spectrum_roundtrip_p50", Percentile(trips, 0.5), "us");
+    Print("remote_3648_spectrum_roundtrip_p99", Percentile(trips, 0.99), "us");
+    Print("remote_3648_spectrum_polling_frame_rate_ratio", Percentile(ratios, 0.5), "ratio");
 }
 
 } // namespace
@@ -292,5 +333,7 @@ int main(int argc, char** argv)
     Print("bad_all_resident_growth", ResidentMegabytes() - residentBefore, "MB");
     PrintPhase("bad_nonreader", silent, beforeSilent);
     Print("remote_resident_total", ResidentMegabytes(), "MB");
+    form.Button_OpenClick();
+    MeasureLargeSpectrum();
     return 0;
 }

@@ -63,8 +63,8 @@ void TAcquisitionStatus::HandlerFailed(const std::exception& error)
     if (stopReason_)
         return;
     if (const auto* reading = dynamic_cast<const EReadingError*>(&error))
-        stopReason_ = "'" + reading->Text().toStdString() + "' on line " + std::to_string(reading->Field())
-                      + " is not a valid integer value";
+        stopReason_ = std::string("'").append(reading->Text().toStdString()).append("' on line ")
+                      + std::to_string(reading->Field()) + " is not a valid integer value";
     else
         stopReason_ = error.what();
 }

@@ -23,7 +23,7 @@ class TForm1;
 //
 // and the calibration of the instrument on the window's port, kept in the
 // user's store per port name, loaded at start and whenever the port name
-// changes. Without a calibration kept or made the window is as specified.
+// changes. Without a calibration kept or made the window is as it always was.
 class TCalibrationMenu : public QObject {
     Q_OBJECT
 public:
