@@ -72,4 +72,8 @@ void TRemoteClient::ProcessLines()
         const QByteArray bytes = socket_->read(ReadChunk);
         input_.Feed(std::string_view(bytes.constData(), std::size_t(bytes.size())));
     }
+    // Hand the answers to the kernel now: a client that sends its last line
+    // and shuts its side (echo '*IDN?' | nc) makes the socket close at the
+    // next read, and whatever is still buffered here would be lost.
+    socket_->flush();
 }

@@ -11,6 +11,11 @@
 
 #include <memory>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 namespace {
 
 class RemoteServerTest : public ::testing::Test {
@@ -70,6 +75,27 @@ TEST_F(RemoteServerTest, AnswersInOrderAndRefusesClientsBeyondTheLimit)
     EXPECT_TRUE(QTest::qWaitFor([&] { return server.ClientCount() == TRemoteServer::MaxClients - 1; }, 5000));
     std::unique_ptr<QTcpSocket> next = Connect();
     EXPECT_EQ(Ask(*next, "*OPC?\n"), "1\n");
+}
+
+// As `echo '*IDN?' | nc -q1 HOST PORT` does: the line and the end of the
+// client's sending arrive together, before the server has even accepted.
+TEST_F(RemoteServerTest, AClientThatShutsItsSendingSideStillGetsItsAnswer)
+{
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(server.Address().Port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(send(fd, "*IDN?\n", 6, 0), 6);
+    shutdown(fd, SHUT_WR);
+    std::string answer;
+    char bytes[256];
+    ssize_t got = -1;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return (got = recv(fd, bytes, sizeof bytes, MSG_DONTWAIT)) >= 0; }, 5000));
+    answer.assign(bytes, size_t(std::max<ssize_t>(got, 0)));
+    close(fd);
+    EXPECT_EQ(answer, "Mirelda,Mirelda,0,2.10\n");
 }
 
 TEST_F(RemoteServerTest, AClientThatNeverReadsHoldsBoundedMemoryAndOthersAreStillServed)
