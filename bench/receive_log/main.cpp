@@ -294,8 +294,12 @@ void Paced()
     Print("paced_received", run.receivedMegabytes, "MB");
     Print("paced_cpu_30s", run.whole.cpuSeconds / Seconds(PacedTime) * 100.0, "%");
     Print("paced_deliveries_per_s", run.whole.deliveries / Seconds(PacedTime), "deliveries/s");
-    Print("paced_syscalls_per_delivery", perDelivery.SystemCalls, "calls");
-    Print("paced_context_switches_per_delivery", perDelivery.ContextSwitches, "switches");
+    if (TKernelCounts().Available()) {
+        Print("paced_syscalls_per_delivery", perDelivery.SystemCalls, "calls");
+        Print("paced_context_switches_per_delivery", perDelivery.ContextSwitches, "switches");
+    } else {
+        std::fprintf(stderr, "receive_log: %s\n", TKernelCounts::Refusal);
+    }
     Print("paced_cpu_first_10s", run.firstWindow.cpuSeconds / windowSeconds * 100.0, "%");
     Print("paced_cpu_last_10s", run.lastWindow.cpuSeconds / windowSeconds * 100.0, "%");
     Print("paced_peak_memory_above_idle", run.peakAboveIdle, "MB");

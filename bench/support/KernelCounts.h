@@ -27,6 +27,10 @@ public:
     TKernelCounts& operator=(const TKernelCounts&) = delete;
 
     bool Available() const;
+    // Said instead of the counts when they are not available.
+    static constexpr const char* Refusal =
+        "the kernel refuses its counters (they need tracefs at /sys/kernel/tracing and "
+        "kernel.perf_event_paranoid at 1 or below, or root); system calls and context switches are left out";
     // The counts so far; zeros when not available.
     TSample Now() const;
 
